@@ -1,0 +1,118 @@
+// Stand-in for the OrbiterSound 3.0 plug-in: the ten entries a vessel module
+// resolves by name, with the argument orders it passes. It plays nothing;
+// every call is recorded through the host's recorder and reports success.
+// Compile definitions build the test variants:
+//   VANTOREL_SOUND_NO_STOP      no StopVesselWave3
+//   VANTOREL_SOUND_NO_ID        no GetVesselSoundID3
+//   VANTOREL_SOUND_ID_BASE=n    ids count from n instead of 0
+#include <Orbitersdk.h>
+
+#include <vector>
+
+#include "../runtime/trace.h"
+
+#ifndef VANTOREL_SOUND_ID_BASE
+#define VANTOREL_SOUND_ID_BASE 0
+#endif
+
+#define SOUND_EXPORT extern "C" __attribute__((visibility("default")))
+
+namespace trace = host::trace;
+
+namespace {
+
+#ifndef VANTOREL_SOUND_NO_ID
+// One id per vessel handle, in order of first request.
+std::vector<OBJHANDLE>& known_vessels() {
+    static std::vector<OBJHANDLE> v;
+    return v;
+}
+#endif
+
+int record_ids(const char* name, int id, int slot, int r) {
+    if (trace::active()) [[unlikely]]
+        trace::Call(name).integer(id).integer(slot).result().integer(r).end();
+    return r;
+}
+
+}  // namespace
+
+SOUND_EXPORT int LoadVesselWaveOBSound3(int id, int slot, char* filename, int soundclass) {
+    if (trace::active()) [[unlikely]]
+        trace::Call("LoadVesselWaveOBSound3").integer(id).integer(slot).text(filename).integer(soundclass).result().integer(1).end();
+    return 1;
+}
+
+SOUND_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume, int frequency) {
+    if (trace::active()) [[unlikely]]
+        trace::Call("PlayVesselWaveOBSound3")
+            .integer(id)
+            .integer(slot)
+            .integer(loop)
+            .integer(volume)
+            .integer(frequency)
+            .result()
+            .integer(1)
+            .end();
+    return 1;
+}
+
+SOUND_EXPORT int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume, int frequency) {
+    if (trace::active()) [[unlikely]]
+        trace::Call("PlayVesselExclusiveWaveOBSound3")
+            .integer(id)
+            .integer(slot)
+            .integer(loop)
+            .integer(volume)
+            .integer(frequency)
+            .result()
+            .integer(1)
+            .end();
+    return 1;
+}
+
+#ifndef VANTOREL_SOUND_NO_STOP
+SOUND_EXPORT int StopVesselWave3(int id, int slot) { return record_ids("StopVesselWave3", id, slot, 1); }
+#endif
+
+SOUND_EXPORT int IsPlayingVesselWave3(int id, int slot) { return record_ids("IsPlayingVesselWave3", id, slot, 1); }
+
+SOUND_EXPORT int IsPlayingRadioVesselWave(int id, int slot) {
+    return record_ids("IsPlayingRadioVesselWave", id, slot, 1);
+}
+
+SOUND_EXPORT int SoundOption3(int id, int option, int value) {
+    if (trace::active()) [[unlikely]]
+        trace::Call("SoundOption3").integer(id).integer(option).integer(value).result().integer(1).end();
+    return 1;
+}
+
+SOUND_EXPORT int SetFrequency(int id, int slot, int frequency) {
+    if (trace::active()) [[unlikely]]
+        trace::Call("SetFrequency").integer(id).integer(slot).integer(frequency).result().integer(1).end();
+    return 1;
+}
+
+#ifndef VANTOREL_SOUND_NO_ID
+SOUND_EXPORT int GetVesselSoundID3(OBJHANDLE vessel) {
+    auto& known = known_vessels();
+    int id = -1;
+    for (std::size_t i = 0; i < known.size(); ++i) {
+        if (known[i] == vessel) id = static_cast<int>(i);
+    }
+    if (id < 0) {
+        known.push_back(vessel);
+        id = static_cast<int>(known.size() - 1);
+    }
+    id += VANTOREL_SOUND_ID_BASE;
+    if (trace::active()) [[unlikely]]
+        trace::Call("GetVesselSoundID3").handle(vessel).result().integer(id).end();
+    return id;
+}
+#endif
+
+SOUND_EXPORT int ReplaceStockOBSound3(int id, int option, char* filename) {
+    if (trace::active()) [[unlikely]]
+        trace::Call("ReplaceStockOBSound3").integer(id).integer(option).text(filename).result().integer(1).end();
+    return 1;
+}
