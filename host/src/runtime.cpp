@@ -146,6 +146,7 @@ Runtime::Runtime() {
     if (detail::g_rt != nullptr) throw HostError("host::Runtime: another runtime is alive in this process");
     impl_ = std::make_unique<Impl>();
     impl_->mesh_dir = VANTOREL_HOST_ASSET_DIR;
+    impl_->keys.reserve(64);
     detail::g_rt = impl_.get();
     g_runtime = this;
     trace::set_frame(0);
@@ -336,6 +337,8 @@ int Runtime::create_vessel() {
     rec->alive = true;
     rec->handle = detail::encode(detail::Kind::vessel, static_cast<std::uint32_t>(index), 0);
     rec->flight_model = rt.flight_model;
+    // Room for the forces of a frame, so a step does not grow it.
+    rec->forces.reserve(32);
     VesselState& v = *rec;
     rt.vessels.push_back(std::move(rec));
 
