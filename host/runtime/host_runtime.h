@@ -246,6 +246,9 @@ public:
     void set_fuel_mass_kg(double kg);
     void set_fuel_mass_kg(int index, double kg);
 
+    // Mass of one propellant resource of one vessel, unclamped.
+    void set_propellant_mass_kg(int index, std::size_t propellant, double kg);
+
     // The factor in force from now on; drops a pending request of the module.
     void set_time_acceleration(double factor);
     double time_acceleration() const;       // in force in this frame
@@ -266,6 +269,10 @@ public:
     std::string mesh_name(MESHHANDLE mesh) const;
 
     // --- For a flight model --------------------------------------------------
+    // Position of a thruster or propellant resource in its vessel's list
+    // (VesselState::thrusters / propellants); -1 for any other handle.
+    int thruster_index(THRUSTER_HANDLE th) const;
+    int propellant_index(PROPELLANT_HANDLE ph) const;
     // Calls an airfoil's coefficient function (recorded as "coeff:N").
     void airfoil_coefficients(int index, std::size_t airfoil, double aoa_rad, double mach, double reynolds,
                               double* cl, double* cm, double* cd);

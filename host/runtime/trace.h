@@ -50,9 +50,6 @@ public:
     ~Pause();
     Pause(const Pause&) = delete;
     Pause& operator=(const Pause&) = delete;
-
-private:
-    bool was_;
 };
 
 // Value formatting as the trace writes it, exposed for tests and tools.

@@ -552,6 +552,15 @@ void Runtime::set_fuel_mass_kg(int index, double kg) {
     v.propellants[0].mass_kg = kg;
 }
 
+void Runtime::set_propellant_mass_kg(int index, std::size_t propellant, double kg) {
+    VesselState& v = living_or_throw(*impl_, "set_propellant_mass_kg", index);
+    if (propellant >= v.propellants.size()) {
+        throw HostError("set_propellant_mass_kg(" + std::to_string(index) + ", " + std::to_string(propellant) +
+                        "): the vessel has " + std::to_string(v.propellants.size()) + " propellant resource(s)");
+    }
+    v.propellants[propellant].mass_kg = kg;
+}
+
 void Runtime::set_time_acceleration(double factor) {
     impl_->time_acc = factor;
     impl_->time_acc_pending = false;
@@ -603,6 +612,20 @@ std::string Runtime::mesh_name(MESHHANDLE mesh) const {
 // ---------------------------------------------------------------------------
 // Flight-model support
 // ---------------------------------------------------------------------------
+
+namespace {
+
+int handle_index(const void* h, detail::Kind kind) {
+    detail::Decoded d;
+    if (!detail::decode(h, d) || d.kind != kind) return -1;
+    return static_cast<int>(d.n);
+}
+
+}  // namespace
+
+int Runtime::thruster_index(THRUSTER_HANDLE th) const { return handle_index(th, detail::Kind::thruster); }
+
+int Runtime::propellant_index(PROPELLANT_HANDLE ph) const { return handle_index(ph, detail::Kind::propellant); }
 
 void Runtime::airfoil_coefficients(int index, std::size_t airfoil, double aoa_rad, double mach, double reynolds,
                                    double* cl, double* cm, double* cd) {

@@ -93,7 +93,7 @@ std::int64_t frame() { return st().frame; }
 void set_vessel(int vessel) { st().vessel = vessel; }
 int vessel() { return st().vessel; }
 
-Pause::Pause() : was_(detail::g_active) {
+Pause::Pause() {
     ++st().paused;
     update_active();
 }

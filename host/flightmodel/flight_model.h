@@ -1,0 +1,142 @@
+// The stand-in host's flight model: a rigid body over flat ground, driven only
+// by what the vessel module defined (mass, inertia, drag, airfoils, control
+// surfaces, drag elements, thrusters, touchdown points) and what it sets or
+// adds each step. One FlightModel flies one vessel of a host::Runtime.
+//
+// A frame covers time-acceleration x 1/frame_rate seconds of flight,
+// integrated in substeps of at most 1/frame_rate; then the readings the module
+// asks for are fed to the runtime and the module's step runs.
+#ifndef VANTOREL_FLIGHTMODEL_FLIGHT_MODEL_H
+#define VANTOREL_FLIGHTMODEL_FLIGHT_MODEL_H
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "flightmodel/atmosphere.h"
+#include "flightmodel/vec.h"
+#include "runtime/host_runtime.h"
+
+namespace host::flight {
+
+// What the pilot (or an autopilot) holds in hand, in the host's conventions:
+// surface levels -1..1 as GetControlSurfaceLevel reports them. A surface on
+// axis +x lifts along +y for a positive level, so a positive elevator level
+// pushes the tail up (nose down) and a positive rudder level swings the nose
+// right; a positive aileron level rolls to the left.
+struct Controls {
+    double main_throttle = 0;  // main-engine control, 0..1
+    double elevator = 0;
+    double aileron = 0;
+    double rudder = 0;
+    double elevator_trim = 0;
+    double brakes = 0;  // wheel brakes on the two rear touchdown points, 0..1
+};
+
+struct BodyState {
+    Vec3 position_m;      // world: x east, y up (height above the ground), z north
+    Vec3 velocity_mps;    // world
+    Quat attitude;        // vessel to world
+    Vec3 omega_radps;     // angular velocity in the vessel frame
+};
+
+// What the last substep produced, for telemetry and tests.
+struct ForceReport {
+    double mass_kg = 0;
+    double thrust_n = 0;        // sum of all thrusters
+    double fuel_flow_kgps = 0;
+    double lift_n = 0;          // airfoils and control surfaces, across the airflow
+    double drag_n = 0;          // effective drag along the airflow (after the limit)
+    double normal_load_n = 0;   // ground reaction, all points
+    int contacts = 0;           // touchdown points on the ground
+    double dynamic_pressure_pa = 0;
+    double mach = 0;
+};
+
+struct FlightModelOptions {
+    double frame_rate_hz = 60.0;
+    double mjd_at_start = 51544.5;
+    // Ground: natural frequency of the aircraft bouncing on its gear, damping ratio.
+    double gear_frequency_radps = 12.0;
+    double gear_damping_ratio = 0.8;
+    double rolling_friction = 0.025;
+    double brake_friction = 0.6;
+    double side_friction = 3.0;
+};
+
+class FlightModel {
+public:
+    // Called before every substep with its length (an autopilot's hook).
+    using SubstepHook = std::function<void(double step_s)>;
+
+    // The vessel must exist and have had its class set up.
+    FlightModel(host::Runtime& rt, int vessel, FlightModelOptions options = {});
+
+    // At rest on the touchdown points in force, nose along the heading,
+    // settled on its gear and with every reading fed.
+    void PlaceOnGround(double heading_rad, double east_m = 0, double north_m = 0);
+    // Level flight path at the given height and speed, body pitched up by
+    // pitch_rad (the angle of attack) and banked by bank_rad (right wing down).
+    void PlaceInFlight(double altitude_m, double airspeed_mps, double heading_rad, double pitch_rad = 0,
+                       double bank_rad = 0);
+    void SetState(const BodyState& s);
+
+    Controls& controls() { return controls_; }
+    const Controls& controls() const { return controls_; }
+
+    // One frame: physics over the frame's length, readings, the module's step.
+    // Returns the frame's length in seconds.
+    double RunFrame(const SubstepHook& hook = nullptr);
+    // Physics only, without the module (tests of the model itself).
+    void Substep(double step_s);
+    // Every reading the module asks for, from the current state.
+    void FeedReadings();
+
+    const BodyState& state() const { return body_; }
+    const ForceReport& forces() const { return report_; }
+    double sim_time_s() const { return simt_; }
+    std::int64_t frames() const { return frames_; }
+    bool parked() const { return parked_; }
+
+    // Readings, computed from the state.
+    double airspeed_mps() const;
+    double altitude_m() const { return body_.position_m.y; }
+    double vertical_speed_mps() const { return body_.velocity_mps.y; }
+    double aoa_rad() const;
+    double sideslip_rad() const;
+    double pitch_rad() const;
+    double bank_rad() const;     // positive: right wing down
+    double heading_rad() const;  // 0 north, pi/2 east, in [0, 2 pi)
+    bool ground_contact() const;  // a touchdown point at or below the ground
+    double fuel_kg() const;
+    double mass_kg() const;
+    // Level the main-engine thrusters report (0 with an empty tank).
+    double main_engine_level() const;
+    // Where the touchdown point i is in the world.
+    Vec3 touchdown_world(int i) const;
+
+private:
+    struct Accum;
+    void Forces(double step_s, Accum& a);
+    void Integrate(double step_s, const Accum& a);
+    void Settle();
+    bool Driven(const Accum& a) const;
+
+    host::Runtime& rt_;
+    int index_;
+    FlightModelOptions opt_;
+    Controls controls_;
+    BodyState body_;
+    ForceReport report_;
+    double simt_ = 0;
+    std::int64_t frames_ = 0;
+    bool parked_ = false;
+    double still_s_ = 0;
+    std::vector<std::size_t> main_thrusters_;   // members of the main thruster group
+    std::vector<int> thruster_propellant_;      // per thruster, -1: none
+    std::vector<host::ForceRec> added_;         // AddForce of the last step
+};
+
+}  // namespace host::flight
+
+#endif
