@@ -67,6 +67,10 @@ TEST_F(LifecycleTest, ConstructionLoadsTheThreeMeshesInOrder) {
     EXPECT_EQ(loads[0]["args"][0], "Ombrix\\Vantorel");
     EXPECT_EQ(loads[1]["args"][0], "Ombrix\\Vantorel-Cpit");
     EXPECT_EQ(loads[2]["args"][0], "Ombrix\\Vantorel-Cpit_n");
+    // The project's placeholder meshes are found under the host's mesh folder.
+    EXPECT_EQ(loads[0]["result"], "mesh:Ombrix\\Vantorel");
+    EXPECT_NE(state.mesh_cockpit, state.mesh_cockpit_lit);
+    EXPECT_NE(state.mesh_cockpit, nullptr);
     // A second vessel loads all three again.
     Create();
     EXPECT_EQ(trace.calls("oapiLoadMeshGlobal").size(), 6u);
