@@ -419,13 +419,23 @@ void FlightModel::Integrate(double h, const Accum& a) {
     }
 }
 
+void FlightModel::PushControls() {
+    // The pilot's surfaces go through the host's levels, where the module reads them too.
+    rt_.set_control_surface_level(index_, AIRCTRL_ELEVATOR, std::clamp(controls_.elevator, -1.0, 1.0));
+    rt_.set_control_surface_level(index_, AIRCTRL_RUDDER, std::clamp(controls_.rudder, -1.0, 1.0));
+    rt_.set_control_surface_level(index_, AIRCTRL_AILERON, std::clamp(controls_.aileron, -1.0, 1.0));
+    rt_.set_control_surface_level(index_, AIRCTRL_ELEVATORTRIM, std::clamp(controls_.elevator_trim, -1.0, 1.0));
+}
+
 void FlightModel::Substep(double h) {
+    PushControls();
     Accum a;
     Forces(h, a);
     Integrate(h, a);
 }
 
 void FlightModel::FeedReadings() {
+    PushControls();
     rt_.set_airspeed_mps(index_, airspeed_mps());
     rt_.set_altitude_m(index_, altitude_m());
     rt_.set_aoa_rad(index_, aoa_rad());

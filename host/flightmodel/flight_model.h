@@ -93,6 +93,9 @@ public:
     void FeedReadings();
 
     const BodyState& state() const { return body_; }
+    const host::VesselState& vessel() const { return rt_.vessel(index_); }
+    host::Runtime& runtime() { return rt_; }
+    int vessel_index() const { return index_; }
     const ForceReport& forces() const { return report_; }
     double sim_time_s() const { return simt_; }
     std::int64_t frames() const { return frames_; }
@@ -120,6 +123,7 @@ private:
     void Forces(double step_s, Accum& a);
     void Integrate(double step_s, const Accum& a);
     void Settle();
+    void PushControls();
     bool Driven(const Accum& a) const;
 
     host::Runtime& rt_;
