@@ -151,7 +151,7 @@ Hold ParseHoldName(const LineParser& lp, std::string_view s, const HoldInfo** in
 }
 
 void ParseCommand(const LineParser& lp, const std::vector<std::string_view>& t, std::size_t i, Command& c) {
-    if (i >= t.size()) lp.Fail("a time with no command after it");
+    if (i >= t.size()) lp.Fail("no command after the trigger '" + std::string(t[0]) + (i > 1 ? " ..." : "") + "'");
     std::string_view name = t[i];
     using K = Command::Kind;
     auto level = [&](K kind, const char* what, double lo) {
@@ -241,7 +241,7 @@ PilotScript ParsePilotScript(std::string_view text, const std::string& source) {
     bool timed_seen = false, ended = false;
     double last_at = 0;
     std::size_t pos = 0;
-    while (pos <= text.size()) {
+    while (pos < text.size()) {
         std::size_t nl = text.find('\n', pos);
         std::string_view raw = text.substr(pos, nl == std::string_view::npos ? text.size() - pos : nl - pos);
         pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
@@ -331,7 +331,7 @@ PilotScript ParsePilotScript(std::string_view text, const std::string& source) {
         timed_seen = true;
         script.commands.push_back(std::move(c));
     }
-    if (script.commands.empty()) throw ScriptError(source, line_no, "the script has no timed command");
+    if (script.commands.empty()) throw ScriptError(source, line_no > 0 ? line_no : 1, "the script has no timed command");
     return script;
 }
 
