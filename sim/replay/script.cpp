@@ -28,13 +28,6 @@ std::string FullMessage(const std::string& source, int line, const std::string& 
     return m + what;
 }
 
-// A value as the user wrote it, shortened for messages.
-std::string Shown(const json& v) {
-    std::string s = v.dump();
-    if (s.size() > 40) s = s.substr(0, 37) + "...";
-    return s;
-}
-
 std::string TypeOf(const json& v) {
     if (v.is_null()) return "null";
     if (v.is_boolean()) return "a boolean";
@@ -42,6 +35,15 @@ std::string TypeOf(const json& v) {
     if (v.is_string()) return "a string";
     if (v.is_array()) return "an array";
     return "an object";
+}
+
+// A value as the user wrote it, shortened for messages. Containers are only
+// named: dumping an arbitrarily deep one would recurse without bound.
+std::string Shown(const json& v) {
+    if (v.is_structured()) return TypeOf(v);
+    std::string s = v.dump();
+    if (s.size() > 40) s = s.substr(0, 37) + "...";
+    return s;
 }
 
 class LineReader {
