@@ -96,6 +96,17 @@ TEST(ReplayScript, DoublesAreReadBitExactly) {
     }
 }
 
+TEST(ReplayScript, DeeplyNestedValuesAreRejectedWithoutRecursingIntoThem) {
+    const std::string deep = std::string(100000, '[') + std::string(100000, ']');
+    try {
+        ParseScriptText("{\"airspeed\": " + deep + "}\n");
+        FAIL() << "accepted";
+    } catch (const ScriptError& e) {
+        EXPECT_EQ(e.field(), "airspeed");
+        EXPECT_NE(std::string(e.what()).find("got an array"), std::string::npos) << e.what();
+    }
+}
+
 TEST(ReplayScript, EmptyAndCommentOnlyScriptsRunNoFrame) {
     EXPECT_EQ(ParseScriptText("").frame_count(), 0);
     EXPECT_EQ(ParseScriptText("# nothing\n\n   \n").frame_count(), 0);

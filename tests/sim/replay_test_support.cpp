@@ -1,6 +1,8 @@
 #include "replay_test_support.h"
 
+#include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,34 @@
 namespace replay_test {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// ctest runs each case as a process of its own, in parallel, all in one
+// working directory; every process here works in a folder of its own so
+// scripts, traces and the module's sound log never collide.
+class OwnWorkingDirectory : public ::testing::Environment {
+public:
+    void SetUp() override {
+        home_ = fs::current_path();
+        dir_ = home_ / ("replay-" + std::to_string(::getpid()));
+        fs::create_directories(dir_);
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        fs::current_path(home_);
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+
+private:
+    fs::path home_, dir_;
+};
+
+[[maybe_unused]] ::testing::Environment* const kOwnDirectory =
+    ::testing::AddGlobalTestEnvironment(new OwnWorkingDirectory);
+
+}  // namespace
 
 vantorel_sim::ReplayOptions BuildOptions() {
     vantorel_sim::ReplayOptions o;
