@@ -19,6 +19,14 @@ std::string RunCoefficients(const std::uint8_t* data, std::size_t size);
 // state record is checked after every op.
 std::string RunModule(const std::uint8_t* data, std::size_t size);
 
+// A replay script of any bytes: a ScriptError naming a line of the script, or
+// (for scripts small enough) a run of every frame with the trace on.
+std::string RunReplayScript(const std::uint8_t* data, std::size_t size);
+
+// A pilot script of any bytes: a ScriptError, or a short flight that ends
+// for a reason it names.
+std::string RunPilotScript(const std::uint8_t* data, std::size_t size);
+
 }  // namespace vantorel_fuzz
 
 #endif

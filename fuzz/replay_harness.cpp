@@ -1,0 +1,80 @@
+#include <algorithm>
+#include <exception>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "harness.h"
+#include "host/runtime/host_runtime.h"
+#include "module/vessel_state.h"
+#include "replay/replay.h"
+#include "sound/sound_connector.h"
+
+extern "C" {
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID);
+VESSEL* ovcInit(OBJHANDLE, int);
+void ovcExit(VESSEL*);
+int GetModuleVersion();
+}
+
+namespace vantorel_fuzz {
+
+namespace {
+
+// Scripts beyond these run correctly but would only slow the fuzzer down.
+constexpr std::int64_t MAX_FRAMES_RUN = 3000;
+constexpr int MAX_VESSELS_RUN = 8;
+constexpr int INITIAL_VESSELS = 2;
+
+int Creations(const vantorel_sim::ReplayScript& script) {
+    int n = INITIAL_VESSELS;
+    for (const auto& f : script.frames) n += f.create.value_or(0);
+    return n;
+}
+
+}  // namespace
+
+std::string RunReplayScript(const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    vantorel_sim::ReplayScript script;
+    try {
+        script = vantorel_sim::ParseScriptText(text, "fuzz");
+        vantorel_sim::CheckScript(script, INITIAL_VESSELS);
+    } catch (const vantorel_sim::ScriptError& e) {
+        // A clean refusal names a line within the script.
+        const long lines = std::count(text.begin(), text.end(), '\n') + 1;
+        if (e.line() < 0 || e.line() > lines) return "error names line " + std::to_string(e.line());
+        return {};
+    }
+    if (script.frame_count() > MAX_FRAMES_RUN || Creations(script) > MAX_VESSELS_RUN) return {};
+
+    // A script that passed the checks must run to its end; the module is the
+    // one linked in, the trace written to a sink that drops it.
+    vantorel::shared_state = vantorel::ModuleState{};
+    std::fill(std::begin(vantorel::SoundEntryTable), std::end(vantorel::SoundEntryTable), nullptr);
+    std::string fault;
+    try {
+        host::Runtime rt;
+        rt.load_sound_library(std::string(VANTOREL_BUILD_DIR) + "/lib/OrbiterSound.dll");
+        host::ModuleEntryPoints entry;
+        entry.dll_main = DllMain;
+        entry.ovc_init = ovcInit;
+        entry.ovc_exit = ovcExit;
+        entry.get_module_version = GetModuleVersion;
+        rt.adopt_module(entry, "Vantorel.so");
+        host::trace::set_sink([](std::string_view) {});
+        host::trace::enable(true);
+        for (int i = 0; i < INITIAL_VESSELS; ++i) rt.create_vessel();
+        vantorel_sim::ScriptPlayer player(rt, true);
+        player.RunScript(script);
+        if (player.frames_run() != script.frame_count()) fault = "ran fewer frames than the script holds";
+        rt.destroy_all_vessels();
+    } catch (const std::exception& e) {
+        fault = std::string("checked script failed while running: ") + e.what();
+    }
+    host::trace::enable(false);
+    host::trace::clear_sink();
+    return fault;
+}
+
+}  // namespace vantorel_fuzz
