@@ -48,7 +48,7 @@ def per_item_ns(results):
 
 def main():
     args = sys.argv[1:]
-    binary = args.pop(0) if args and not args[0].startswith("-") else DEFAULT_BINARY
+    binary = os.path.abspath(args.pop(0) if args and not args[0].startswith("-") else DEFAULT_BINARY)
     times = per_item_ns(run(binary, args))
     rows = []
 
