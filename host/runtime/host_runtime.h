@@ -107,7 +107,7 @@ struct ForceRec {
 
 struct MfdRegistration {
     int mfd;
-    VCMFDSPEC spec;            // contents at registration
+    VCMFDSPEC display;           // contents at registration
     const VCMFDSPEC* address;  // as passed
 };
 

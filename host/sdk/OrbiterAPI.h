@@ -189,7 +189,7 @@ OAPIFUNC bool oapiGetFocusHeading(double* heading);
 
 OAPIFUNC MESHHANDLE oapiLoadMeshGlobal(const char* fname);
 
-OAPIFUNC void oapiVCRegisterHUD(const VCHUDSPEC* spec);
-OAPIFUNC void oapiVCRegisterMFD(int mfd, const VCMFDSPEC* spec);
+OAPIFUNC void oapiVCRegisterHUD(const VCHUDSPEC* display);
+OAPIFUNC void oapiVCRegisterMFD(int mfd, const VCMFDSPEC* display);
 
 #endif

@@ -124,28 +124,28 @@ MESHHANDLE oapiLoadMeshGlobal(const char* fname) {
     return h;
 }
 
-void oapiVCRegisterHUD(const VCHUDSPEC* spec) {
+void oapiVCRegisterHUD(const VCHUDSPEC* display) {
     // Belongs to the vessel whose callback is running.
-    if (g_rt != nullptr && spec != nullptr) {
+    if (g_rt != nullptr && display != nullptr) {
         int vi = trace::vessel();
         if (host::VesselState* v = vi >= 0 ? g_rt->living(static_cast<std::uint32_t>(vi)) : nullptr) {
-            v->hud = *spec;
-            v->hud_address = spec;
+            v->hud = *display;
+            v->hud_address = display;
         }
     }
     if (trace::active()) [[unlikely]]
-        trace::Call("oapiVCRegisterHUD").hud(spec).end();
+        trace::Call("oapiVCRegisterHUD").hud(display).end();
 }
 
-void oapiVCRegisterMFD(int mfd, const VCMFDSPEC* spec) {
-    if (g_rt != nullptr && spec != nullptr) {
+void oapiVCRegisterMFD(int mfd, const VCMFDSPEC* display) {
+    if (g_rt != nullptr && display != nullptr) {
         int vi = trace::vessel();
         if (host::VesselState* v = vi >= 0 ? g_rt->living(static_cast<std::uint32_t>(vi)) : nullptr) {
-            v->mfds.push_back(host::MfdRegistration{mfd, *spec, spec});
+            v->mfds.push_back(host::MfdRegistration{mfd, *display, display});
         }
     }
     if (trace::active()) [[unlikely]]
-        trace::Call("oapiVCRegisterMFD").integer(mfd).mfd(spec).end();
+        trace::Call("oapiVCRegisterMFD").integer(mfd).mfd(display).end();
 }
 
 // ---------------------------------------------------------------------------

@@ -306,7 +306,7 @@ TEST_F(RuntimeTest, LoadVcRegistersDisplaysOfThatVessel) {
     EXPECT_NE(v.hud_address, nullptr);
     ASSERT_EQ(v.mfds.size(), 1u);
     EXPECT_EQ(v.mfds[0].mfd, MFD_LEFT);
-    EXPECT_EQ(v.mfds[0].spec.ngroup, 328u);
+    EXPECT_EQ(v.mfds[0].display.ngroup, 328u);
     EXPECT_EQ(v.camera_range_rad[0], 60 * RAD);
     EXPECT_FALSE(rt.vessel(0).hud.has_value());
 }

@@ -23,9 +23,9 @@ struct ExpectedComponent {
     int parent;          // component number from 1, or 0
 };
 
-std::vector<UINT> ParseGroups(const std::string& spec) {
+std::vector<UINT> ParseGroups(const std::string& ranges) {
     std::vector<UINT> out;
-    std::stringstream in(spec);
+    std::stringstream in(ranges);
     std::string part;
     while (std::getline(in, part, ',')) {
         const auto dash = part.find('-');
