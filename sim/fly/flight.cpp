@@ -1,7 +1,5 @@
 #include "fly/flight.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -10,12 +8,10 @@
 #include <sstream>
 
 #include "flightmodel/flight_model.h"
+#include "common/library_paths.h"
 #include "fly/autopilot.h"
 #include "runtime/host_runtime.h"
 
-#ifndef VANTOREL_FLY_LIB_DIR
-#define VANTOREL_FLY_LIB_DIR "lib"
-#endif
 
 namespace vantorel_sim::fly {
 
@@ -30,24 +26,6 @@ constexpr std::size_t kAnimGear = 2;
 constexpr std::size_t kAnimCanopy = 7;
 constexpr std::size_t kAnimThrottle = 10;
 constexpr int kEngineSoundSlot = 1;
-
-std::string ExecutableDir() {
-    char buf[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return {};
-    buf[n] = '\0';
-    return std::filesystem::path(buf).parent_path().string();
-}
-
-std::string LibraryPath(const char* file) {
-    std::error_code ec;
-    std::string dir = ExecutableDir();
-    if (!dir.empty()) {
-        std::filesystem::path p = std::filesystem::path(dir) / ".." / "lib" / file;
-        if (std::filesystem::is_regular_file(p, ec)) return p.lexically_normal().string();
-    }
-    return (std::filesystem::path(VANTOREL_FLY_LIB_DIR) / file).string();
-}
 
 std::string Fixed(double v, int digits) {
     std::ostringstream o;
@@ -130,7 +108,7 @@ public:
     FlightResult Run() {
         host::Runtime rt;
         SoundWatch sound(opt_.trace, opt_.watch_sound);
-        if (opt_.sound) rt.load_sound_library(opt_.sound_path.empty() ? DefaultSoundPath() : opt_.sound_path);
+        if (opt_.sound) rt.load_sound_library(opt_.sound_path.empty() ? DefaultSoundLibraryPath() : opt_.sound_path);
         rt.load_module(opt_.module_path.empty() ? DefaultModulePath() : opt_.module_path);
         const int index = rt.create_vessel();
         rt.set_focus(index);
@@ -516,8 +494,6 @@ private:
 
 }  // namespace
 
-std::string DefaultModulePath() { return LibraryPath("Vantorel.so"); }
-std::string DefaultSoundPath() { return LibraryPath("OrbiterSound.dll"); }
 
 FlightResult Fly(const PilotScript& script, const FlyOptions& options) {
     Runner runner(script, options);

@@ -95,10 +95,6 @@ const char* BuiltinFlightText();
 PilotScript BuiltinFlight();
 FlightResult FlyBuiltinFlight(const FlyOptions& options = {});
 
-// Where the runner finds the module and the sound stand-in by default.
-std::string DefaultModulePath();
-std::string DefaultSoundPath();
-
 }  // namespace vantorel_sim::fly
 
 #endif

@@ -1,6 +1,5 @@
 #include "replay/replay.h"
 
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -19,25 +18,6 @@ double FrameSimTime(std::int64_t frame) { return static_cast<double>(frame) * kS
 double FrameMjd(std::int64_t frame) { return kMjdAtZero + FrameSimTime(frame) / 86400.0; }
 
 namespace {
-
-std::string ExecutableDir() {
-    char buf[4096];
-    ssize_t n = ::readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0) return {};
-    buf[n] = '\0';
-    return std::filesystem::path(buf).parent_path().string();
-}
-
-// Next to the executable first, so an installed or copied build finds its own.
-std::string LibraryPath(const char* file) {
-    std::error_code ec;
-    std::string dir = ExecutableDir();
-    if (!dir.empty()) {
-        std::filesystem::path p = std::filesystem::path(dir) / ".." / "lib" / file;
-        if (std::filesystem::is_regular_file(p, ec)) return p.lexically_normal().string();
-    }
-    return (std::filesystem::path(VANTOREL_REPLAY_LIB_DIR) / file).string();
-}
 
 bool SameVector(const VECTOR3& a, const double b[3]) { return a.x == b[0] && a.y == b[1] && a.z == b[2]; }
 
@@ -67,8 +47,6 @@ private:
 
 }  // namespace
 
-std::string DefaultModulePath() { return LibraryPath("Vantorel.so"); }
-std::string DefaultSoundLibraryPath() { return LibraryPath("OrbiterSound.dll"); }
 
 const char* TouchdownSetName(TouchdownSet set) {
     switch (set) {

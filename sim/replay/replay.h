@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "common/library_paths.h"
+
 #include "replay/script.h"
 
 namespace host {
@@ -33,8 +35,6 @@ public:
 
 // Built next to the runner: <dir of the executable>/../lib/..., falling back
 // to the build's own lib folder.
-std::string DefaultModulePath();
-std::string DefaultSoundLibraryPath();
 
 struct ReplayOptions {
     int vessels = 1;
