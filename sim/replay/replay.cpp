@@ -1,6 +1,5 @@
 #include "replay/replay.h"
 
-
 #include <cstring>
 #include <filesystem>
 
