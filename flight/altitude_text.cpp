@@ -40,6 +40,36 @@ int FixedExponent(double magnitude) {
     return -1;
 }
 
+
+// Fixed notation with the given number of decimals, rounded as printf rounds
+// the exact binary value. value * 10^decimals is exact up to half a unit in
+// its last place (about 1e-10 below 1e6), so unless it lies within 1e-7 of a
+// tie the nearest integer is the correctly rounded result; near a tie
+// snprintf decides. Returns the length.
+std::size_t FormatFixed(double value, int decimals, char* work, std::size_t size) {
+    static constexpr double kPowersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+    const double scaled = std::fabs(value) * kPowersOfTen[decimals];
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < 1e-7)
+        return static_cast<std::size_t>(std::snprintf(work, size, "%.*f", decimals, value));
+    // At most 7 digits: |value| < 1e6 with decimals = 5 - exponent.
+    long digits = static_cast<long>(whole) + (fraction > 0.5 ? 1 : 0);
+    char reversed[16];
+    int n = 0;
+    do {
+        reversed[n++] = static_cast<char>('0' + digits % 10);
+        digits /= 10;
+    } while (digits > 0 || n <= decimals);
+    std::size_t len = 0;
+    if (std::signbit(value)) work[len++] = '-';
+    for (int i = n - 1; i >= 0; --i) {
+        work[len++] = reversed[i];
+        if (i == decimals && decimals > 0) work[len++] = '.';
+    }
+    return len;
+}
+
 }  // namespace
 
 std::size_t FormatAltitudeText(double value, char* buffer, std::size_t size) {
@@ -52,11 +82,10 @@ std::size_t FormatAltitudeText(double value, char* buffer, std::size_t size) {
     std::size_t len;
     const double magnitude = std::fabs(value);
     if (magnitude == 0.0) {
-        len = static_cast<std::size_t>(std::snprintf(work, sizeof work, "%.*f", SIGNIFICANT_DIGITS - 1, 0.0));
-        len = TrimFraction(work, len);
+        len = Copy("0.", work, sizeof work);
     } else if (magnitude >= 0.1 && magnitude < 1000000.0) {
         const int decimals = SIGNIFICANT_DIGITS - 1 - FixedExponent(magnitude);
-        len = static_cast<std::size_t>(std::snprintf(work, sizeof work, "%.*f", decimals, value));
+        len = FormatFixed(value, decimals, work, sizeof work);
         if (!std::memchr(work, '.', len)) work[len++] = '.';
         len = TrimFraction(work, len);
     } else {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <random>
 
 #include "flight/altitude_text.h"
 #include "module_test_support.h"
@@ -54,6 +55,40 @@ TEST(AltitudeText, FormatsByTable) {
         const std::size_t n = vantorel::FormatAltitudeText(c.value, buffer, sizeof buffer);
         EXPECT_STREQ(buffer, c.text);
         EXPECT_EQ(n, std::strlen(c.text));
+    }
+}
+
+// The C library's correctly rounded "%.*f", trimmed, as the oracle for the
+// formatter's own fixed-notation digits.
+std::string ReferenceFixed(double value) {
+    const double m = std::fabs(value);
+    const int exponent = m >= 1e5 ? 5 : m >= 1e4 ? 4 : m >= 1e3 ? 3 : m >= 100 ? 2 : m >= 10 ? 1 : m >= 1 ? 0 : -1;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", 5 - exponent, value);
+    std::string out = text;
+    if (out.find('.') == std::string::npos) out += '.';
+    while (out.back() == '0') out.pop_back();
+    return out;
+}
+
+TEST(AltitudeText, FixedNotationRoundsLikeTheCLibrary) {
+    std::mt19937_64 random(20061);
+    std::uniform_real_distribution<double> exponent(-1.0, 6.0);
+    std::vector<double> values;
+    for (int i = 0; i < 200000; ++i) {
+        double v = std::pow(10.0, exponent(random));
+        if (v >= 1e6) continue;
+        values.push_back(i % 2 ? v : -v);
+    }
+    // Decimal ties and near-ties at every digit count, and values that carry.
+    for (double tie : {0.1234565, 1.234565, 12.34565, 123.4565, 1234.565, 12345.65, 123456.5, 0.9999995,
+                       9.999995, 99.99995, 999.9995, 9999.995, 99999.95, 999999.5, 0.1000005, 2.5, 0.25})
+        for (double v : {tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e9), -tie}) values.push_back(v);
+    for (double v : values) {
+        if (std::fabs(v) < 0.1 || std::fabs(v) >= 1e6) continue;
+        char buffer[vantorel::ALTITUDE_TEXT_MIN_BUFFER];
+        vantorel::FormatAltitudeText(v, buffer, sizeof buffer);
+        ASSERT_EQ(std::string(buffer), ReferenceFixed(v)) << std::hexfloat << v;
     }
 }
 
