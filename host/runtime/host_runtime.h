@@ -111,6 +111,12 @@ struct MfdRegistration {
     const VCMFDSPEC* address;  // as passed
 };
 
+// A destroyed vessel's record stays where it was (references to it remain
+// valid) and keeps index, handle, flight_model and the last scalar values
+// (class caps, camera, touchdown points, control levels, readings); alive is
+// false, object null, hud empty and every vector empty with its storage
+// released. Its handles, and those of its meshes, thrusters and the rest,
+// still decode (index_of, trace "KIND:V:N") but every call on them is ignored.
 struct VesselState {
     int index = -1;
     bool alive = false;
@@ -206,7 +212,7 @@ public:
     int vessels_created() const;            // next free index
     bool alive(int index) const;
     std::vector<int> living() const;
-    const VesselState& vessel(int index) const;  // dead ones too
+    const VesselState& vessel(int index) const;  // dead ones too (see VesselState)
     VESSEL2* object(int index) const;             // living only
     int index_of(OBJHANDLE vessel_handle) const;  // -1 when not a vessel handle
 

@@ -7,7 +7,7 @@
 //   VANTOREL_SOUND_ID_BASE=n    ids count from n instead of 0
 #include <Orbitersdk.h>
 
-#include <vector>
+#include <unordered_map>
 
 #include "../runtime/trace.h"
 
@@ -22,10 +22,11 @@ namespace trace = host::trace;
 namespace {
 
 #ifndef VANTOREL_SOUND_NO_ID
-// One id per vessel handle, in order of first request.
-std::vector<OBJHANDLE>& known_vessels() {
-    static std::vector<OBJHANDLE> v;
-    return v;
+// One id per vessel handle, in order of first request; hashed because a
+// session may ask for hundreds of thousands of vessels.
+std::unordered_map<OBJHANDLE, int>& known_vessels() {
+    static std::unordered_map<OBJHANDLE, int> ids;
+    return ids;
 }
 #endif
 
@@ -96,15 +97,8 @@ SOUND_EXPORT int SetFrequency(int id, int slot, int frequency) {
 #ifndef VANTOREL_SOUND_NO_ID
 SOUND_EXPORT int GetVesselSoundID3(OBJHANDLE vessel) {
     auto& known = known_vessels();
-    int id = -1;
-    for (std::size_t i = 0; i < known.size(); ++i) {
-        if (known[i] == vessel) id = static_cast<int>(i);
-    }
-    if (id < 0) {
-        known.push_back(vessel);
-        id = static_cast<int>(known.size() - 1);
-    }
-    id += VANTOREL_SOUND_ID_BASE;
+    const int next = static_cast<int>(known.size());
+    int id = known.try_emplace(vessel, next).first->second + VANTOREL_SOUND_ID_BASE;
     if (trace::active()) [[unlikely]]
         trace::Call("GetVesselSoundID3").handle(vessel).result().integer(id).end();
     return id;

@@ -321,6 +321,34 @@ VesselState& living_or_throw(Runtime::Impl& rt, const char* what, int index) {
     return *v;
 }
 
+// A dead vessel keeps its scalars (references to its record stay valid) but
+// hands back every vector's storage: long sessions create vessels by the
+// hundred thousand.
+template <class T>
+void release(std::vector<T>& v) {
+    std::vector<T>().swap(v);
+}
+
+void release_definition(VesselState& v) {
+    v.alive = false;
+    v.object = nullptr;
+    release(v.airfoils);
+    release(v.control_surfaces);
+    release(v.drag_elements);
+    release(v.propellants);
+    release(v.thrusters);
+    release(v.thruster_groups);
+    release(v.beacons);
+    release(v.meshes);
+    release(v.animations);
+    release(v.components);
+    release(v.mfds);
+    release(v.forces);
+    release(v.drag_vars_seen);
+    v.hud.reset();
+    v.hud_address = nullptr;
+}
+
 void require_module(Runtime::Impl& rt, const char* what) {
     if (!rt.module_loaded) throw HostError(std::string(what) + ": no vessel module is loaded");
     if (rt.in_callback) throw HostError(std::string(what) + ": called from inside a module callback");
@@ -355,7 +383,7 @@ int Runtime::create_vessel() {
         c.end();
     }
     if (p == nullptr) {
-        v.alive = false;
+        release_definition(v);
         throw HostError("create_vessel: ovcInit returned null for vessel " + std::to_string(index));
     }
     OBJHANDLE given = nullptr;
@@ -365,7 +393,7 @@ int Runtime::create_vessel() {
     }
     if (p->Version() != 2 || given != v.handle) {
         if (rt.entry.ovc_exit != nullptr) rt.entry.ovc_exit(p);
-        v.alive = false;
+        release_definition(v);
         throw HostError("create_vessel: ovcInit of vessel " + std::to_string(index) +
                         (p->Version() != 2 ? " returned no VESSEL2 object" : " built its object on another handle"));
     }
@@ -389,8 +417,7 @@ void Runtime::destroy_vessel(int index) {
         if (trace::active()) [[unlikely]]
             trace::Call("ovcExit").handle(v.handle).end();
     }
-    v.alive = false;
-    v.object = nullptr;
+    release_definition(v);
 }
 
 void Runtime::destroy_all_vessels() {
@@ -444,7 +471,9 @@ void Runtime::begin_frame() {
         rt.time_acc = rt.time_acc_request;
         rt.time_acc_pending = false;
     }
-    for (auto& v : rt.vessels) v->forces.clear();
+    for (auto& v : rt.vessels) {
+        if (v->alive) v->forces.clear();
+    }
 }
 
 void Runtime::step(double simt_s, double simdt_s, double mjd) {

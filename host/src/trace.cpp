@@ -229,9 +229,11 @@ Call& Call::coeff(AirfoilCoeffFunc f) {
 Call& Call::drag_var(int vessel, const double* var) {
     if (var == nullptr) return null();
     int k = -1;
-    if (host::detail::g_rt != nullptr && vessel >= 0 &&
-        static_cast<std::size_t>(vessel) < host::detail::g_rt->vessels.size()) {
-        auto& seen = host::detail::g_rt->vessels[static_cast<std::size_t>(vessel)]->drag_vars_seen;
+    // Living vessels only: a dead one's list stays released.
+    host::VesselState* owner =
+        host::detail::g_rt != nullptr && vessel >= 0 ? host::detail::g_rt->living(static_cast<std::uint32_t>(vessel)) : nullptr;
+    if (owner != nullptr) {
+        auto& seen = owner->drag_vars_seen;
         for (std::size_t i = 0; i < seen.size(); ++i) {
             if (seen[i] == var) k = static_cast<int>(i);
         }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -295,6 +296,64 @@ TEST_F(RuntimeTest, HandlesOfOtherAndDestroyedVessels) {
     EXPECT_EQ(rt.vessel(b).thrusters[0].max_thrust0_n, 250.0);
 }
 
+// Long sessions create vessels by the hundred thousand: a dead vessel keeps
+// its identity and scalars but none of its lists' storage.
+TEST_F(RuntimeTest, DestroyedVesselReleasesItsListsAndKeepsItsIdentity) {
+    rt.load_module(HOST_TEST_MODULE);
+    int a = rt.create_vessel();
+    int b = rt.create_vessel();
+    rt.load_vc(a, 3);
+    rt.run_frame(0.02, 0.02, 51544.5);
+    const host::VesselState& v = rt.vessel(a);  // stays valid after destruction
+    ASSERT_FALSE(v.forces.empty());
+    ASSERT_FALSE(v.drag_vars_seen.empty());
+    ASSERT_TRUE(v.hud.has_value());
+    const OBJHANDLE handle = v.handle;
+    const THRUSTER_HANDLE thruster = v.thruster_groups.at(0).members.at(0);
+    const PROPELLANT_HANDLE tank = v.thrusters.at(0).propellant;
+    const ANIMATIONCOMPONENT_HANDLE component = v.components.at(1).parent;
+
+    rt.destroy_vessel(a);
+    EXPECT_FALSE(v.alive);
+    EXPECT_EQ(v.object, nullptr);
+    EXPECT_EQ(v.index, a);
+    EXPECT_EQ(v.handle, handle);
+    EXPECT_EQ(v.size_m, 8.0);  // scalars as last set
+    EXPECT_EQ(v.touchdown_m[0].z, 4.6);
+    EXPECT_FALSE(v.hud.has_value());
+    EXPECT_EQ(v.hud_address, nullptr);
+    const std::size_t capacities[] = {
+        v.airfoils.capacity(),   v.control_surfaces.capacity(), v.drag_elements.capacity(),
+        v.propellants.capacity(), v.thrusters.capacity(),       v.thruster_groups.capacity(),
+        v.beacons.capacity(),    v.meshes.capacity(),           v.animations.capacity(),
+        v.components.capacity(), v.mfds.capacity(),             v.forces.capacity(),
+        v.drag_vars_seen.capacity()};
+    for (std::size_t i = 0; i < std::size(capacities); ++i) EXPECT_EQ(capacities[i], 0u) << "list " << i;
+
+    // Its handles still decode and are ignored.
+    EXPECT_EQ(rt.index_of(handle), a);
+    EXPECT_FALSE(rt.alive(a));
+    EXPECT_EQ(host::trace::format_handle(handle), "\"vessel:0\"");
+    EXPECT_EQ(host::trace::format_handle(thruster), "\"thruster:0:0\"");
+    EXPECT_EQ(rt.thruster_index(thruster), 0);
+    VESSEL2* obj = rt.object(b);
+    obj->SetThrusterMax0(thruster, 3.0);
+    EXPECT_EQ(obj->GetThrusterLevel(thruster), 0.0);
+    EXPECT_EQ(rt.propellant_index(tank), 0);
+    EXPECT_EQ(host::trace::format_handle(tank), "\"propellant:0:0\"");
+    host_test::TraceCapture cap;
+    rt.run_frame(0.04, 0.02, 51544.5);  // b's step uses a's thruster
+    EXPECT_TRUE(v.forces.empty());
+    EXPECT_EQ(v.thrusters.capacity(), 0u);
+    EXPECT_EQ(v.drag_vars_seen.capacity(), 0u);
+    EXPECT_EQ(host::trace::format_handle(component), "\"component:0:0\"");
+    EXPECT_FALSE(cap.events().empty());
+    EXPECT_THROW(rt.write_state_event(a), HostError);
+    // The living vessel is untouched.
+    EXPECT_EQ(rt.vessel(b).thrusters.size(), 1u);
+    EXPECT_EQ(rt.vessel(b).propellants.at(0).mass_kg, 20000.0);
+}
+
 TEST_F(RuntimeTest, LoadVcRegistersDisplaysOfThatVessel) {
     rt.load_module(HOST_TEST_MODULE);
     rt.create_vessel();
@@ -435,6 +494,36 @@ TEST_F(RuntimeTest, SoundLibraryVariants) {
         rt.destroy_all_vessels();
         rt.unload_sound_library();
         EXPECT_EQ(dlopen(c.path.c_str(), RTLD_NOLOAD | RTLD_LAZY), nullptr);
+    }
+}
+
+// Ids count from the base in order of each handle's first request, dead
+// vessels' handles and foreign values included; a handle asked again keeps its id.
+TEST_F(RuntimeTest, SoundIdsFollowFirstRequestOfEachHandle) {
+    rt.load_module(HOST_TEST_MODULE);
+    const std::pair<std::string, int> libs[] = {
+        {HOST_TEST_SOUND, 0}, {std::string(HOST_TEST_SOUND_FIXTURES) + "/bad_id/OrbiterSound.dll", 60}};
+    for (const auto& [path, base] : libs) {
+        SCOPED_TRACE(path);
+        rt.load_sound_library(path);
+        auto get_id = module_fn<int (*)(OBJHANDLE)>(GetModuleHandleA("OrbiterSound.dll"), "GetVesselSoundID3");
+        ASSERT_NE(get_id, nullptr);
+        auto sound_id = module_fn<int (*)(VESSEL*)>(rt.module_instance(), "test_module_sound_id");
+        std::vector<OBJHANDLE> handles;
+        for (int k = 0; k < 300; ++k) {
+            const int v = rt.create_vessel();
+            handles.push_back(rt.vessel(v).handle);
+            ASSERT_EQ(sound_id(rt.object(v)), base + k);
+            rt.destroy_vessel(v);
+        }
+        int foreign = 0;
+        EXPECT_EQ(get_id(&foreign), base + 300);
+        for (std::size_t k = handles.size(); k-- > 0;) {
+            EXPECT_EQ(get_id(handles[k]), base + static_cast<int>(k));
+        }
+        EXPECT_EQ(get_id(&foreign), base + 300);
+        EXPECT_EQ(get_id(nullptr), base + 301);
+        rt.unload_sound_library();
     }
 }
 

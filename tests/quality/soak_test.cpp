@@ -25,12 +25,10 @@ protected:
     }
 };
 
-// Without the sound library: the stand-in library hands out ids by searching
-// every vessel it has seen, which no real session would run into. The first
-// hundred creations write the connect failure to the log, as they do in the
-// simulator when the library is not installed.
+// With the sound library, as in a session: every vessel asks it for an id.
 TEST_F(SoakTest, HundredThousandVesselsInOneLoad) {
     host::Runtime rt;
+    rt.load_sound_library(Lib("OrbiterSound.dll"));
     rt.load_module(Lib("Vantorel.so"));
     ASSERT_TRUE(quality::WatchModule("/Vantorel.so"));
     quality::StartCounting(quality::Attribution::caller);
