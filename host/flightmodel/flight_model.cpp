@@ -10,10 +10,11 @@ namespace host::flight {
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
+// Sweeps of the friction solve over the touchdown points; each sweep can only
+// take kinetic energy away, more sweeps share the friction better.
+constexpr int kFrictionSweeps = 4;
 
 bool finite(Vec3 v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
-
-double clamp_abs(double v, double limit) { return std::clamp(v, -limit, limit); }
 
 // Direction of a control surface's force for a positive level: the hinge axis
 // crossed with the trailing edge's direction (aft).
@@ -45,6 +46,7 @@ Quat attitude_from(double heading, double pitch, double bank) {
 }  // namespace
 
 struct FlightModel::Accum {
+    double normal_n[3] = {0, 0, 0};  // ground reaction per touchdown point
     Vec3 force_world;
     Vec3 torque_body;
     Vec3 applied_world;   // everything but gravity and the ground
@@ -316,48 +318,27 @@ void FlightModel::Forces(double h, Accum& a) {
     const Vec3 gravity{0, -kGravityMps2 * m, 0};
     Vec3 fw = a.applied_world + gravity;
 
-    // Ground: a spring and damper per touchdown point, then friction that at
-    // most cancels the point's sliding within the step (it never pushes back).
-    double normal[3] = {0, 0, 0};
-    Vec3 point_vel[3];
+    // Ground: a spring and damper per touchdown point along the vertical. The
+    // friction is not a force here: Integrate applies it as impulses once the
+    // step's other forces are in.
     double total_n = 0;
     int contacts = 0;
     const double k_pt = m * opt_.gear_frequency_radps * opt_.gear_frequency_radps / 3.0;
     const double c_pt = std::min(2.0 * opt_.gear_damping_ratio * std::sqrt(k_pt * m / 3.0), 0.5 * m / 3.0 / h);
+    Vec3 ground;
+    Vec3 ground_torque;
     for (int i = 0; i < 3; ++i) {
+        a.normal_n[i] = 0;
         const Vec3 p{v.touchdown_m[i].x, v.touchdown_m[i].y, v.touchdown_m[i].z};
         const Vec3 pw = body_.position_m + R * p;
         if (pw.y >= 0) continue;
         ++contacts;
-        point_vel[i] = body_.velocity_mps + R * cross(body_.omega_radps, p);
-        normal[i] = std::max(k_pt * -pw.y - c_pt * point_vel[i].y, 0.0);
-        total_n += normal[i];
-    }
-    Vec3 ground;
-    Vec3 ground_torque;
-    if (contacts > 0 && total_n > 0) {
-        Vec3 fwd{R.c2.x, 0, R.c2.z};
-        double fl = norm(fwd);
-        if (fl < 1e-6) {
-            fwd = Vec3{R.c1.x, 0, R.c1.z};
-            fl = norm(fwd);
-        }
-        const Vec3 t = fl > 1e-9 ? fwd * (1.0 / fl) : Vec3{0, 0, 1};
-        const Vec3 s{t.z, 0, -t.x};
-        const Vec3 accel = fw * (1.0 / m);  // what the other forces would do to every point
-        for (int i = 0; i < 3; ++i) {
-            if (!(normal[i] > 0)) continue;
-            const double share = m * normal[i] / total_n;
-            const double vt = dot(point_vel[i], t) + dot(accel, t) * h;
-            const double vs = dot(point_vel[i], s) + dot(accel, s) * h;
-            const double mu_l = opt_.rolling_friction + (i >= 1 ? std::clamp(controls_.brakes, 0.0, 1.0) * opt_.brake_friction : 0.0);
-            const double ft = -clamp_abs(share * vt / h, mu_l * normal[i]);
-            const double fs = -clamp_abs(share * vs / h, opt_.side_friction * normal[i]);
-            const Vec3 f = Vec3{0, normal[i], 0} + t * ft + s * fs;
-            ground += f;
-            const Vec3 p{v.touchdown_m[i].x, v.touchdown_m[i].y, v.touchdown_m[i].z};
-            ground_torque += cross(p, R.tmul(f));
-        }
+        const Vec3 point_vel = body_.velocity_mps + R * cross(body_.omega_radps, p);
+        const double n = std::max(k_pt * -pw.y - c_pt * point_vel.y, 0.0);
+        a.normal_n[i] = n;
+        total_n += n;
+        ground.y += n;
+        ground_torque += cross(p, R.tmul(Vec3{0, n, 0}));
     }
     a.force_world = fw + ground;
     a.torque_body = tb + ground_torque;
@@ -385,19 +366,28 @@ void FlightModel::Integrate(double h, const Accum& a) {
     }
     if (!parked_) {
         body_.velocity_mps += a.force_world * (h / m);
-        body_.position_m += body_.velocity_mps * h;
         const Vec3 I = Vec3{v.pmi_m2.x, v.pmi_m2.y, v.pmi_m2.z} * m;
-        if (I.x > 0 && I.y > 0 && I.z > 0) {
+        const bool rotates = I.x > 0 && I.y > 0 && I.z > 0;
+        if (rotates) {
+            // Without torque the angular momentum only turns in the vessel
+            // frame. An explicit step would lengthen it by sqrt(1 + (w h)^2)
+            // every substep and a fast tumble would blow up, so the turned
+            // momentum keeps its length.
             const Vec3 w = body_.omega_radps;
-            const Vec3 gyro = cross(w, Vec3{I.x * w.x, I.y * w.y, I.z * w.z});
-            const Vec3 t = a.torque_body - gyro;
-            Vec3 nw{w.x + h * t.x / I.x, w.y + h * t.y / I.y, w.z + h * t.z / I.z};
+            const Vec3 l{I.x * w.x, I.y * w.y, I.z * w.z};
+            Vec3 lt = l - cross(w, l) * h;
+            const double ln = norm(l), ltn = norm(lt);
+            if (ltn > 0) lt = lt * (ln / ltn);
+            lt += a.torque_body * h;
+            Vec3 nw{lt.x / I.x, lt.y / I.y, lt.z / I.z};
             nw.x /= 1.0 + a.rot_damping.x * h / I.x;
             nw.y /= 1.0 + a.rot_damping.y * h / I.y;
             nw.z /= 1.0 + a.rot_damping.z * h / I.z;
             body_.omega_radps = nw;
-            body_.attitude = body_.attitude.rotated_by_body(nw * h);
         }
+        if (report_.contacts > 0) Friction(h, a, rotates ? I : Vec3{});
+        body_.position_m += body_.velocity_mps * h;
+        if (rotates) body_.attitude = body_.attitude.rotated_by_body(body_.omega_radps * h);
     }
     for (std::size_t p = 0; p < v.propellants.size(); ++p) {
         if (a.fuel_used_kg[p] > 0) {
@@ -417,6 +407,81 @@ void FlightModel::Integrate(double h, const Accum& a) {
     } else if (!parked_) {
         still_s_ = 0;
     }
+}
+
+void FlightModel::Friction(double h, const Accum& a, Vec3 inertia) {
+    // Rolling friction along the wheels and side friction across them, as
+    // impulses on the velocities the step's other forces left (projected
+    // Gauss-Seidel). Each impulse at most stops its point's sliding, with the
+    // point's effective mass (rotation included: a force on the far nose
+    // wheel turns more than it pushes), and a point's total stays within
+    // friction x normal load x step. So friction only removes kinetic energy.
+    const host::VesselState& v = rt_.vessel(index_);
+    const double m = mass_kg();
+    const Mat3 R = body_.attitude.matrix();
+    Vec3 fwd{R.c2.x, 0, R.c2.z};
+    double fl = norm(fwd);
+    if (fl < 1e-6) {
+        fwd = Vec3{R.c1.x, 0, R.c1.z};
+        fl = norm(fwd);
+    }
+    const Vec3 t = fl > 1e-9 ? fwd * (1.0 / fl) : Vec3{0, 0, 1};
+    const Vec3 s{t.z, 0, -t.x};
+    const Vec3 inv_i{inertia.x > 0 ? 1.0 / inertia.x : 0.0, inertia.y > 0 ? 1.0 / inertia.y : 0.0,
+                     inertia.z > 0 ? 1.0 / inertia.z : 0.0};
+    struct Row {
+        Vec3 p;        // touchdown point, vessel frame
+        Vec3 dir;      // world
+        Vec3 arm;      // p x dir in the vessel frame
+        double inv_mass;
+        double limit;  // largest impulse, N s
+        double taken = 0;
+    };
+    Row rows[6];
+    int n = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (!(a.normal_n[i] > 0)) continue;
+        const Vec3 p{v.touchdown_m[i].x, v.touchdown_m[i].y, v.touchdown_m[i].z};
+        const double mu_l =
+            opt_.rolling_friction + (i >= 1 ? std::clamp(controls_.brakes, 0.0, 1.0) * opt_.brake_friction : 0.0);
+        const double mu[2] = {mu_l, opt_.side_friction};
+        const Vec3 dirs[2] = {t, s};
+        for (int k = 0; k < 2; ++k) {
+            Row& r = rows[n++];
+            r.p = p;
+            r.dir = dirs[k];
+            r.arm = cross(p, R.tmul(dirs[k]));
+            r.inv_mass = 1.0 / m + r.arm.x * r.arm.x * inv_i.x + r.arm.y * r.arm.y * inv_i.y + r.arm.z * r.arm.z * inv_i.z;
+            r.limit = std::max(mu[k], 0.0) * a.normal_n[i] * h;
+        }
+    }
+    // The solve's order favours the points taken first, which would yaw or
+    // roll a symmetric aircraft; the mean of it and its mirror order does
+    // not, and it still only removes energy (kinetic energy is convex).
+    const Vec3 v0 = body_.velocity_mps, w0 = body_.omega_radps;
+    Vec3 v_sum, w_sum;
+    const int orders = n >= 4 ? 2 : 1;
+    for (int order = 0; order < orders; ++order) {
+        Vec3 vel = v0, omega = w0;
+        for (int j = 0; j < n; ++j) rows[j].taken = 0;
+        for (int sweep = 0; sweep < kFrictionSweeps; ++sweep) {
+            for (int jj = 0; jj < n; ++jj) {
+                // Mirror order: the rows of the last two points swap places.
+                const int j = order == 0 || jj < n - 4 ? jj : (jj < n - 2 ? jj + 2 : jj - 2);
+                Row& r = rows[j];
+                const double vd = dot(vel + R * cross(omega, r.p), r.dir);
+                const double want = std::clamp(r.taken - vd / r.inv_mass, -r.limit, r.limit);
+                const double dj = want - r.taken;
+                r.taken = want;
+                vel += r.dir * (dj / m);
+                omega += Vec3{r.arm.x * inv_i.x, r.arm.y * inv_i.y, r.arm.z * inv_i.z} * dj;
+            }
+        }
+        v_sum += vel;
+        w_sum += omega;
+    }
+    body_.velocity_mps = v_sum * (1.0 / orders);
+    body_.omega_radps = w_sum * (1.0 / orders);
 }
 
 void FlightModel::PushControls() {

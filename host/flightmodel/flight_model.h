@@ -122,6 +122,7 @@ private:
     struct Accum;
     void Forces(double step_s, Accum& a);
     void Integrate(double step_s, const Accum& a);
+    void Friction(double step_s, const Accum& a, Vec3 inertia);
     void Settle();
     void PushControls();
     bool Driven(const Accum& a) const;
