@@ -1,8 +1,7 @@
 #include "sound_log.h"
 
+#include <cerrno>
 #include <cstdio>
-#include <filesystem>
-#include <system_error>
 
 namespace vantorel {
 
@@ -17,15 +16,15 @@ int log_entry_counter = 0;
 
 // The header goes only into a log that does not exist yet. A log that exists
 // but cannot be opened for reading (permissions, a directory in its place) is
-// left alone: recreating it would wipe what it holds.
+// left alone: recreating it would wipe what it holds. The failed open's errno
+// tells the two apart without a file-system query that would allocate.
 void CreateLogIfMissing() {
+    errno = 0;
     if (std::FILE* existing = std::fopen(SOUND_LOG_FILE, "r+t")) {
         std::fclose(existing);
         return;
     }
-    std::error_code error;
-    const bool exists = std::filesystem::exists(std::filesystem::path(SOUND_LOG_FILE), error);
-    if (exists || error) return;
+    if (errno != ENOENT) return;
     if (std::FILE* created = std::fopen(SOUND_LOG_FILE, "w+t")) {
         std::fprintf(created, "%s", LOG_HEADER);
         std::fclose(created);

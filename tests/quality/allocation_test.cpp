@@ -1,6 +1,7 @@
 // The module's heap: per vessel exactly the vessel object and its one
 // animation record, both freed by ovcExit; nothing during steps, keys or
 // clbkLoadVC. Counted on the shipped library, by call path.
+#include <cstdio>
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -77,6 +78,8 @@ TEST_F(ModuleAllocationTest, EachVesselOwnsTheObjectAndOneAnimationRecord) {
 // beyond the two records.
 TEST_F(ModuleAllocationTest, LoggingAConnectFailureAllocatesNothing) {
     Load(false);
+    // No log yet: the writer's existence check and the header's creation run too.
+    std::remove("OrbiterSound_Log.txt");
     quality::StartCounting(quality::Attribution::call_path);
     rt->create_vessel();
     Fly();
