@@ -9,15 +9,10 @@
 #include <string_view>
 
 #include "host/runtime/host_runtime.h"
+#include "module/module_entry.h"
 #include "module/vantorel_vessel.h"
 #include "module/vessel_state.h"
 
-extern "C" {
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID);
-VESSEL* ovcInit(OBJHANDLE, int);
-void ovcExit(VESSEL*);
-int GetModuleVersion();
-}
 
 namespace vantorel_bench {
 

@@ -8,15 +8,10 @@
 #include "fuzz_input.h"
 #include "harness.h"
 #include "host/runtime/host_runtime.h"
+#include "module/module_entry.h"
 #include "module/vessel_state.h"
 #include "sound/sound_connector.h"
 
-extern "C" {
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID);
-VESSEL* ovcInit(OBJHANDLE, int);
-void ovcExit(VESSEL*);
-int GetModuleVersion();
-}
 
 namespace vantorel_fuzz {
 

@@ -4,6 +4,7 @@
 
 #include <Orbitersdk.h>
 
+#include "module_entry.h"
 #include "vantorel_vessel.h"
 #include "vessel_state.h"
 

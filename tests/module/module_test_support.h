@@ -15,16 +15,11 @@
 
 #include "definition/animation_set.h"
 #include "host/runtime/host_runtime.h"
+#include "module/module_entry.h"
 #include "module/vantorel_vessel.h"
 #include "module/vessel_state.h"
 #include "sound/sound_connector.h"
 
-extern "C" {
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID);
-VESSEL* ovcInit(OBJHANDLE, int);
-void ovcExit(VESSEL*);
-int GetModuleVersion();
-}
 
 namespace vantorel_test {
 
