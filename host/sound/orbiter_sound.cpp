@@ -36,6 +36,13 @@ int record_ids(const char* name, int id, int slot, int r) {
     return r;
 }
 
+// Both play entries take and record the same five arguments.
+int record_play(const char* name, int id, int slot, int loop, int volume, int frequency) {
+    if (trace::active()) [[unlikely]]
+        trace::Call(name).integer(id).integer(slot).integer(loop).integer(volume).integer(frequency).result().integer(1).end();
+    return 1;
+}
+
 }  // namespace
 
 SOUND_EXPORT int LoadVesselWaveOBSound3(int id, int slot, char* filename, int soundclass) {
@@ -45,31 +52,11 @@ SOUND_EXPORT int LoadVesselWaveOBSound3(int id, int slot, char* filename, int so
 }
 
 SOUND_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume, int frequency) {
-    if (trace::active()) [[unlikely]]
-        trace::Call("PlayVesselWaveOBSound3")
-            .integer(id)
-            .integer(slot)
-            .integer(loop)
-            .integer(volume)
-            .integer(frequency)
-            .result()
-            .integer(1)
-            .end();
-    return 1;
+    return record_play("PlayVesselWaveOBSound3", id, slot, loop, volume, frequency);
 }
 
 SOUND_EXPORT int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume, int frequency) {
-    if (trace::active()) [[unlikely]]
-        trace::Call("PlayVesselExclusiveWaveOBSound3")
-            .integer(id)
-            .integer(slot)
-            .integer(loop)
-            .integer(volume)
-            .integer(frequency)
-            .result()
-            .integer(1)
-            .end();
-    return 1;
+    return record_play("PlayVesselExclusiveWaveOBSound3", id, slot, loop, volume, frequency);
 }
 
 #ifndef VANTOREL_SOUND_NO_STOP
