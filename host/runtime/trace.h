@@ -43,6 +43,18 @@ OAPIFUNC std::int64_t frame();
 OAPIFUNC void set_vessel(int vessel);
 OAPIFUNC int vessel();
 
+// Records every call to one sink while alive: sets the sink and turns
+// recording on; the destructor turns recording off, flushes and clears the
+// sink. The one way tools and tests capture a trace.
+class OAPIFUNC Recording {
+public:
+    explicit Recording(std::FILE* out);
+    explicit Recording(std::function<void(std::string_view)> out);
+    ~Recording();
+    Recording(const Recording&) = delete;
+    Recording& operator=(const Recording&) = delete;
+};
+
 // Keeps the runtime's own bookkeeping calls out of the trace.
 class OAPIFUNC Pause {
 public:

@@ -93,6 +93,21 @@ std::int64_t frame() { return st().frame; }
 void set_vessel(int vessel) { st().vessel = vessel; }
 int vessel() { return st().vessel; }
 
+Recording::Recording(std::FILE* out) {
+    set_sink(out);
+    enable(true);
+}
+
+Recording::Recording(std::function<void(std::string_view)> out) {
+    set_sink(std::move(out));
+    enable(true);
+}
+
+Recording::~Recording() {
+    enable(false);
+    clear_sink();
+}
+
 Pause::Pause() {
     ++st().paused;
     update_active();
