@@ -9,6 +9,7 @@
 
 #include <unordered_map>
 
+#include "../runtime/sound_requests.h"
 #include "../runtime/trace.h"
 
 #ifndef VANTOREL_SOUND_ID_BASE
@@ -20,6 +21,13 @@
 namespace trace = host::trace;
 
 namespace {
+
+using Kind = host::SoundRequest::Kind;
+
+void observe(Kind kind, int id, int slot, int loop = 0, int volume = 0, int frequency = 0) {
+    if (host::sound_observed()) [[unlikely]]
+        host::detail::report_sound({kind, id, slot, loop, volume, frequency});
+}
 
 #ifndef VANTOREL_SOUND_NO_ID
 // One id per vessel handle, in order of first request; hashed because a
@@ -37,7 +45,8 @@ int record_ids(const char* name, int id, int slot, int r) {
 }
 
 // Both play entries take and record the same five arguments.
-int record_play(const char* name, int id, int slot, int loop, int volume, int frequency) {
+int record_play(const char* name, Kind kind, int id, int slot, int loop, int volume, int frequency) {
+    observe(kind, id, slot, loop, volume, frequency);
     if (trace::active()) [[unlikely]]
         trace::Call(name).integer(id).integer(slot).integer(loop).integer(volume).integer(frequency).result().integer(1).end();
     return 1;
@@ -46,21 +55,25 @@ int record_play(const char* name, int id, int slot, int loop, int volume, int fr
 }  // namespace
 
 SOUND_EXPORT int LoadVesselWaveOBSound3(int id, int slot, char* filename, int soundclass) {
+    observe(Kind::load, id, slot);
     if (trace::active()) [[unlikely]]
         trace::Call("LoadVesselWaveOBSound3").integer(id).integer(slot).text(filename).integer(soundclass).result().integer(1).end();
     return 1;
 }
 
 SOUND_EXPORT int PlayVesselWaveOBSound3(int id, int slot, int loop, int volume, int frequency) {
-    return record_play("PlayVesselWaveOBSound3", id, slot, loop, volume, frequency);
+    return record_play("PlayVesselWaveOBSound3", Kind::play, id, slot, loop, volume, frequency);
 }
 
 SOUND_EXPORT int PlayVesselExclusiveWaveOBSound3(int id, int slot, int loop, int volume, int frequency) {
-    return record_play("PlayVesselExclusiveWaveOBSound3", id, slot, loop, volume, frequency);
+    return record_play("PlayVesselExclusiveWaveOBSound3", Kind::play_exclusive, id, slot, loop, volume, frequency);
 }
 
 #ifndef VANTOREL_SOUND_NO_STOP
-SOUND_EXPORT int StopVesselWave3(int id, int slot) { return record_ids("StopVesselWave3", id, slot, 1); }
+SOUND_EXPORT int StopVesselWave3(int id, int slot) {
+    observe(Kind::stop, id, slot);
+    return record_ids("StopVesselWave3", id, slot, 1);
+}
 #endif
 
 SOUND_EXPORT int IsPlayingVesselWave3(int id, int slot) { return record_ids("IsPlayingVesselWave3", id, slot, 1); }
