@@ -1,0 +1,127 @@
+// An output that is the same file as an input or another output is refused
+// before anything is written, whatever the spelling.
+#include "common/output_plan.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/exit_codes.h"
+#include "scratch_dir.h"
+
+namespace {
+
+using namespace vantorel_sim;
+using common_test::ReadFile;
+using common_test::ScratchDir;
+using common_test::WriteFile;
+namespace fs = std::filesystem;
+
+struct Out {
+    const char* label;
+    std::string path;
+};
+
+struct PlanCase {
+    const char* name;
+    std::vector<Out> outputs;
+    ExitCode code;                // kExitSuccess: accepted
+    std::string message_start;    // the message starts with this
+};
+
+// s.jsonl (the script), m.so (the module), hard link h and symbolic link l
+// to the script, folder d.
+class OutputPlanTest : public testing::Test {
+protected:
+    OutputPlanTest() {
+        WriteFile(dir / "s.jsonl", "{}\n");
+        WriteFile(dir / "m.so", "module");
+        fs::create_hard_link(dir / "s.jsonl", dir / "h");
+        fs::create_symlink("s.jsonl", dir.path() / "l");
+        fs::create_directory(dir.path() / "d");
+        // The same folder spelled relative to the working directory.
+        rel = fs::relative(dir.path()).string();
+    }
+
+    void Expect(const PlanCase& c) {
+        OutputPlan plan;
+        plan.AddInput("the script", dir / "s.jsonl");
+        plan.AddInput("the module", dir / "m.so");
+        plan.AddInput("the sound library", "");
+        for (const Out& out : c.outputs) plan.AddOutput(out.label, out.path);
+        std::string message;
+        ExitCode code = kExitSuccess;
+        try {
+            plan.Check();
+        } catch (const CommandError& e) {
+            code = e.exit_code();
+            message = e.what();
+        }
+        EXPECT_EQ(code, c.code) << c.name << ": " << message;
+        EXPECT_EQ(message.rfind(c.message_start, 0), 0u) << c.name << ": " << message;
+        EXPECT_EQ(ReadFile(dir / "s.jsonl"), "{}\n") << c.name;
+        EXPECT_EQ(ReadFile(dir / "m.so"), "module") << c.name;
+    }
+
+    ScratchDir dir;
+    std::string rel;
+};
+
+TEST_F(OutputPlanTest, RefusesAnOutputThatIsAnInputWhateverTheSpelling) {
+    const std::string d = dir.path().string();
+    const PlanCase cases[] = {
+        {"same path", {{"--trace", d + "/s.jsonl"}}, kExitBadInput,
+         "--trace '" + d + "/s.jsonl' is the same file as the script '" + d + "/s.jsonl'"},
+        {"relative with ./", {{"--trace", "./" + rel + "/s.jsonl"}}, kExitBadInput, "--trace './"},
+        {"through ..", {{"--csv", d + "/d/../s.jsonl"}}, kExitBadInput, "--csv '" + d + "/d/../s.jsonl' is the same"},
+        {"hard link", {{"--trace", d + "/h"}}, kExitBadInput,
+         "--trace '" + d + "/h' is the same file as the script"},
+        {"symbolic link", {{"--svg", d + "/l"}}, kExitBadInput, "--svg '" + d + "/l' is the same file as the script"},
+        {"the module", {{"--trace", rel + "/m.so"}}, kExitBadInput,
+         "--trace '" + rel + "/m.so' is the same file as the module '" + d + "/m.so'"},
+    };
+    for (const auto& c : cases) Expect(c);
+}
+
+TEST_F(OutputPlanTest, RefusesTwoOutputsInOneFileEvenBeforeItExists) {
+    const std::string d = dir.path().string();
+    WriteFile(dir / "old.jsonl", "old");
+    const PlanCase cases[] = {
+        {"new file, two spellings", {{"--csv", d + "/x"}, {"--svg", rel + "/d/../x"}}, kExitBadInput,
+         "--svg '" + rel + "/d/../x' is the same file as --csv '" + d + "/x'"},
+        {"existing file", {{"--trace", d + "/old.jsonl"}, {"--csv", "./" + rel + "/old.jsonl"}}, kExitBadInput,
+         "--csv './" + rel + "/old.jsonl' is the same file as --trace"},
+        {"both standard output", {{"--trace", "-"}, {"--csv", "-"}}, kExitBadInput,
+         "--trace and --csv would both write to standard output"},
+    };
+    for (const auto& c : cases) Expect(c);
+    EXPECT_FALSE(fs::exists(dir / "x"));
+}
+
+TEST_F(OutputPlanTest, AcceptsDistinctFilesDevicesAndStandardStreams) {
+    const std::string d = dir.path().string();
+    const PlanCase cases[] = {
+        {"distinct new files", {{"--trace", d + "/t"}, {"--csv", d + "/d/t"}, {"--svg", d + "/t.svg"}}, kExitSuccess,
+         ""},
+        {"standard output and a file", {{"--trace", "-"}, {"--csv", d + "/c"}}, kExitSuccess, ""},
+        {"two outputs to /dev/null", {{"--csv", "/dev/null"}, {"--svg", "/dev/null"}}, kExitSuccess, ""},
+        {"not requested", {{"--csv", ""}, {"--svg", ""}}, kExitSuccess, ""},
+    };
+    for (const auto& c : cases) Expect(c);
+}
+
+TEST_F(OutputPlanTest, ClashIsReportedBeforeAnUnwritableOutput) {
+    const std::string d = dir.path().string();
+    Expect({"clash first", {{"--csv", d + "/nodir/x"}, {"--trace", d + "/h"}}, kExitBadInput, "--trace '"});
+    Expect({"unwritable", {{"--csv", d + "/nodir/x"}}, kExitOutputFailed, "cannot write --csv '"});
+}
+
+TEST(SameFile, StandardInputOnlyMatchesItself) {
+    EXPECT_TRUE(SameFile("-", "-"));
+    EXPECT_FALSE(SameFile("-", "/dev/stdin"));
+    EXPECT_FALSE(SameFile("/dev/null", "/dev/null")) << "devices hold no data a write could destroy";
+}
+
+}  // namespace
