@@ -67,7 +67,7 @@ def main_leg():
         (2, "main_strut_lower", cylinder((sx, hy - 0.60, sz), (sx, wy + 0.02, sz), 0.035, 12)),
         (3, "main_torque_link", box((sx - 0.012, hy - 0.78, sz + 0.035), (sx + 0.012, hy - 0.64, sz + 0.08))),
         (4, "main_axle", cylinder((sx, wy, wz), (wx - 0.09, wy, wz), 0.03, 8)),
-        (5, "main_drag_brace", cylinder((sx, hy - 0.55, sz + 0.04), (sx, hy - 0.03, hz + 0.30), 0.02, 8)),
+        (5, "main_drag_brace", cylinder((sx, hy - 0.55, sz + 0.04), (sx, hy - 0.10, hz + 0.15), 0.02, 8)),
         (6, "main_leg_fairing", box((sx - 0.05, hy - 0.60, sz + 0.05), (sx + 0.05, hy - 0.12, sz + 0.06))),
         (7, "main_brake", cylinder((wx - 0.125, wy, wz), (wx - 0.09, wy, wz), 0.12, 12)),
         (8, "main_hydraulic_line", cylinder((sx - 0.05, hy - 0.1, sz + 0.02), (sx - 0.05, wy + 0.05, sz + 0.02), 0.006, 6)),
