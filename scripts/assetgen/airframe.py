@@ -43,8 +43,9 @@ def _keys(table, col):
 
 
 def fuselage_section(z, table):
-    yb = linear(_keys(table, 1), z)
-    yt, hw, fb = (hermite(_keys(table, c), z) for c in (2, 3, 4))
+    # Bottom and flat width are piecewise linear: the well opening stays straight.
+    yb, fb = linear(_keys(table, 1), z), linear(_keys(table, 4), z)
+    yt, hw = (hermite(_keys(table, c), z) for c in (2, 3))
     return yb, yt, hw, fb
 
 
