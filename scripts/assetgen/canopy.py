@@ -44,7 +44,7 @@ def glass(shape, bands, around, inside, facing_in=False):
 
 def frame(shape, r=0.018):
     """Frame pieces: (label, patch), eighteen of them."""
-    n = 12
+    n = 8
     pieces = []
     for name, z in (("rear", shape.z0), ("centre", (shape.z0 + shape.z1) / 2), ("front", shape.z1)):
         pts = shape.arch(z, n, 0.004)

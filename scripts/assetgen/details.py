@@ -5,7 +5,7 @@ import math
 
 from . import airframe as A
 from . import wings as W
-from .geom import add, cross, cylinder, mul, oriented_box, sphere, unit
+from .geom import add, cross, cylinder, mul, oriented_box, quad, sphere, unit
 
 
 def fuselage_surface(z, a):
@@ -22,11 +22,11 @@ def fuselage_surface(z, a):
     return p, n
 
 
-def panel_on(p, n, w, h, t=0.004):
-    """A plate standing on a surface point: w along z, h across."""
+def panel_on(p, n, w, h, lift=0.003):
+    """A flat panel just above a surface point, facing out: w along z, h across."""
     along = (0.0, 0.0, 1.0)
     across = unit(cross(n, along))
-    return oriented_box(add(p, mul(n, t / 2)), mul(across, h / 2), mul(along, w / 2), mul(n, t / 2))
+    return quad(add(p, mul(n, lift)), mul(across, h / 2), mul(along, w / 2), n)
 
 
 def blade_antenna(p, n, height):

@@ -15,7 +15,7 @@ KNUCKLE_R = 0.015
 NOSE_DOOR_OFFSET = A.NOSE_WELL["y"][0] - L.NOSE_DOOR_HINGE[1]   # door plane below its hinge line
 
 
-def wheel(centre, radius, width, segments=24):
+def wheel(centre, radius, width, segments=16):
     """Tyre and hub about an axle along x; a tyre vertex sits at the bottom."""
     cx, cy, cz = centre
     hw = width / 2
@@ -36,8 +36,8 @@ def nose_leg():
     wy, wz = L.NOSE_WHEEL_REF[1], L.NOSE_WHEEL_REF[2]
     fork_top = wy + 0.17
     parts = [
-        (36, "nose_strut_upper", cylinder((0, hy - 0.005, sz), (0, hy - 0.62, sz), 0.04, 12)),
-        (37, "nose_strut_lower", cylinder((0, hy - 0.60, sz), (0, fork_top, sz), 0.03, 12)),
+        (36, "nose_strut_upper", cylinder((0, hy - 0.005, sz), (0, hy - 0.62, sz), 0.04, 8)),
+        (37, "nose_strut_lower", cylinder((0, hy - 0.60, sz), (0, fork_top, sz), 0.03, 8)),
         (38, "nose_fork_left", oriented_box((-0.09, (fork_top + wy) / 2, (sz + wz) / 2), (0.012, 0, 0),
                                             (0, (fork_top - wy) / 2 + 0.02, (sz - wz) / 2), (0, 0, 0.02))),
         (39, "nose_fork_right", oriented_box((0.09, (fork_top + wy) / 2, (sz + wz) / 2), (0.012, 0, 0),
@@ -46,7 +46,7 @@ def nose_leg():
         (41, "nose_axle", cylinder((-0.1, wy, wz), (0.1, wy, wz), 0.018, 8)),
         (42, "nose_torque_link", box((-0.015, hy - 0.75, sz + 0.03), (0.015, hy - 0.62, sz + 0.08))),
         (43, "nose_taxi_light", cylinder((0, hy - 0.50, sz + 0.04), (0, hy - 0.50, sz + 0.09), 0.03, 10)),
-        (44, "nose_steering_collar", cylinder((0, hy - 0.03, sz), (0, hy - 0.09, sz), 0.055, 12)),
+        (44, "nose_steering_collar", cylinder((0, hy - 0.03, sz), (0, hy - 0.09, sz), 0.055, 8)),
         (45, "nose_trunnion", box((-0.10, hy - 0.05, hz), (0.10, hy, hz + 0.05))),
         (46, "nose_wheel", wheel(L.NOSE_WHEEL_REF, L.NOSE_WHEEL_REF[1] - L.TOUCHDOWN_NOSE[1], 0.13)),
     ]
@@ -63,13 +63,13 @@ def main_leg():
     wx = L.TOUCHDOWN_MAIN[0]
     return [
         (0, "main_trunnion", box((hx + 0.01, hy - 0.07, hz), (hx + 0.13, hy, hz + 0.09))),
-        (1, "main_strut_upper", cylinder((sx, hy - 0.05, sz), (sx, hy - 0.62, sz), 0.045, 12)),
-        (2, "main_strut_lower", cylinder((sx, hy - 0.60, sz), (sx, wy + 0.02, sz), 0.035, 12)),
+        (1, "main_strut_upper", cylinder((sx, hy - 0.05, sz), (sx, hy - 0.62, sz), 0.045, 8)),
+        (2, "main_strut_lower", cylinder((sx, hy - 0.60, sz), (sx, wy + 0.02, sz), 0.035, 8)),
         (3, "main_torque_link", box((sx - 0.012, hy - 0.78, sz + 0.035), (sx + 0.012, hy - 0.64, sz + 0.08))),
         (4, "main_axle", cylinder((sx, wy, wz), (wx - 0.09, wy, wz), 0.03, 8)),
         (5, "main_drag_brace", cylinder((sx, hy - 0.55, sz + 0.04), (sx, hy - 0.10, hz + 0.15), 0.02, 8)),
         (6, "main_leg_fairing", box((sx - 0.05, hy - 0.60, sz + 0.05), (sx + 0.05, hy - 0.12, sz + 0.06))),
-        (7, "main_brake", cylinder((wx - 0.125, wy, wz), (wx - 0.09, wy, wz), 0.12, 12)),
+        (7, "main_brake", cylinder((wx - 0.125, wy, wz), (wx - 0.09, wy, wz), 0.12, 10)),
         (8, "main_hydraulic_line", cylinder((sx - 0.05, hy - 0.1, sz + 0.02), (sx - 0.05, wy + 0.05, sz + 0.02), 0.006, 6)),
         (9, "main_landing_light", cylinder((sx, hy - 0.30, sz + 0.04), (sx, hy - 0.30, sz + 0.10), 0.035, 10)),
         (10, "main_wheel", wheel((wx, wy, wz), wy - L.TOUCHDOWN_MAIN[1], 0.20)),

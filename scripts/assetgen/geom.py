@@ -331,7 +331,7 @@ def grid(rows, outward_from):
     return p.smooth()
 
 
-def tube(path, radius, segments=8):
+def tube(path, radius, segments=6):
     """Closed round tube along a polyline."""
     rings = []
     for k, c in enumerate(path):
