@@ -62,6 +62,8 @@ struct Mesh {
 Mesh ParseMesh(std::istream& in, const std::string& name);
 // Reads the file at `path`; a missing or unreadable file is a MeshError too.
 Mesh ReadMeshFile(const std::string& path);
+// Writes the mesh in the same format (every group with LABEL, MATERIAL and GEOM).
+void WriteMesh(const Mesh& mesh, std::ostream& out);
 
 }  // namespace host::mesh
 
