@@ -107,6 +107,8 @@ const Bad kBad[] = {
     {"huge_count", Replace(kBase, "GEOM 3 1", "GEOM 4000000000 1"), "bad.msh:11: expected a vertex line"},
 };
 
+void PrintTo(const Bad& b, std::ostream* os) { *os << b.name; }
+
 class BadMesh : public testing::TestWithParam<Bad> {};
 
 TEST_P(BadMesh, SaysWhereAndWhatWasExpected) {
