@@ -49,15 +49,18 @@ void SampleAnimation(CheckContext& c, unsigned anim, unsigned mesh, const std::v
                 for (const StaticFace& f : faces)
                     if (f.box.Overlaps(gbox)) near.push_back(&f);
                 for (const Triangle& t : tris) {
+                    const Box tbox = BoxOf(t);
                     const Vec3 ends[3][2] = {{t.a, t.b}, {t.b, t.c}, {t.c, t.a}};
-                    for (const auto& e : ends)
-                        for (const StaticFace* f : near) {
+                    for (const StaticFace* f : near) {
+                        if (!f->box.Overlaps(tbox)) continue;
+                        for (const auto& e : ends) {
                             const auto x = SegmentCrossing(e[0], e[1], f->t, c.tol().crossing_clearance_m);
                             if (!x) continue;
                             if (p->rotation && PointLineDistance(*x, p->ref, p->axis) <= c.tol().hinge_m) continue;
                             Worst& w = worst[{p, {g, f->group}}];
                             if (const double d = Depth(e[0], e[1], f->t); d > w.depth_m) w = {d, s};
                         }
+                    }
                 }
             }
     }
