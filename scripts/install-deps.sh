@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev binutils)
+          nlohmann-json3-dev libcli11-dev libpng-dev binutils)
 
 missing=()
 for pkg in "${packages[@]}"; do

@@ -8,6 +8,12 @@
 #ifdef VANTOREL_HAVE_FLY
 #include "fly/fly_command.h"
 #endif
+#ifdef VANTOREL_HAVE_RENDER
+#include "render/render_command.h"
+#endif
+#ifdef VANTOREL_HAVE_CHECK
+#include "check/check_command.h"
+#endif
 
 namespace {
 
@@ -21,6 +27,12 @@ void PrintUsage(std::FILE* out) {
 #endif
 #ifdef VANTOREL_HAVE_REPLAY
         "  vantorel-sim replay SCRIPT [options]    replay a JSON Lines script and record every call\n"
+#endif
+#ifdef VANTOREL_HAVE_RENDER
+        "  vantorel-sim render [options]           draw the meshes as the module animates them, to PNG\n"
+#endif
+#ifdef VANTOREL_HAVE_CHECK
+        "  vantorel-sim check-assets [DIR]         check the meshes and sounds against the module\n"
 #endif
         "\n"
         "Run 'vantorel-sim COMMAND --help' for the options of a command.\n",
@@ -44,6 +56,12 @@ int main(int argc, char** argv) {
 #endif
 #ifdef VANTOREL_HAVE_FLY
     if (std::strcmp(command, "fly") == 0) return vantorel_sim::RunFlyCommand(argc - 1, argv + 1);
+#endif
+#ifdef VANTOREL_HAVE_RENDER
+    if (std::strcmp(command, "render") == 0) return vantorel_sim::RunRenderCommand(argc - 1, argv + 1);
+#endif
+#ifdef VANTOREL_HAVE_CHECK
+    if (std::strcmp(command, "check-assets") == 0) return vantorel_sim::RunCheckCommand(argc - 1, argv + 1);
 #endif
     std::fprintf(stderr, "vantorel-sim: unknown command '%s'\n\n", command);
     PrintUsage(stderr);

@@ -1,0 +1,241 @@
+#include "mesh_file.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <string_view>
+
+namespace host::mesh {
+
+namespace {
+
+// Counts come from the file: reserve no more than this before the lines exist.
+constexpr unsigned kReserveLimit = 1u << 16;
+
+// Meaningful lines one at a time: comments after ';' and blank lines dropped,
+// each line split into words, with its number kept for messages.
+class Lines {
+public:
+    Lines(std::istream& in, const std::string& name) : in_(in), name_(name) {}
+
+    // The next meaningful line, or false at the end of the file.
+    bool Next() {
+        std::string text;
+        while (std::getline(in_, text)) {
+            ++number_;
+            if (const auto semi = text.find(';'); semi != std::string::npos) text.erase(semi);
+            Split(text);
+            if (!words_.empty()) return true;
+        }
+        if (in_.bad()) Fail("read error");
+        words_.clear();
+        return false;
+    }
+    // The next line, which must exist; `what` says what is expected there.
+    void Need(const char* what) {
+        if (!Next()) Fail(std::string("unexpected end of file, expected ") + what);
+    }
+
+    const std::vector<std::string>& words() const { return words_; }
+    const std::string& word(std::size_t i) const { return words_[i]; }
+    std::size_t size() const { return words_.size(); }
+    // The line's text after its first word, as written (for labels and names).
+    std::string Rest() const { return rest_; }
+
+    [[noreturn]] void Fail(const std::string& what) const {
+        throw MeshError(name_ + ":" + std::to_string(number_) + ": " + what);
+    }
+
+    double Number(std::size_t i, const char* what) const {
+        const std::string& w = words_.at(i);
+        double v = 0;
+        const auto r = std::from_chars(w.data(), w.data() + w.size(), v);
+        if (r.ec != std::errc() || r.ptr != w.data() + w.size() || !std::isfinite(v))
+            Fail(std::string("expected ") + what + ", got '" + w + "'");
+        return v;
+    }
+    unsigned Count(std::size_t i, const char* what) const {
+        const std::string& w = words_.at(i);
+        unsigned long v = 0;
+        int base = 10;
+        std::string_view digits(w);
+        if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+            digits.remove_prefix(2);
+            base = 16;
+        }
+        const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
+        if (r.ec != std::errc() || r.ptr != digits.data() + digits.size() ||
+            v > std::numeric_limits<unsigned>::max())
+            Fail(std::string("expected ") + what + " (a whole number), got '" + w + "'");
+        return static_cast<unsigned>(v);
+    }
+    void Expect(std::size_t n_min, std::size_t n_max, const char* what) const {
+        if (size() < n_min || size() > n_max) Fail(std::string("expected ") + what);
+    }
+
+private:
+    void Split(const std::string& text) {
+        words_.clear();
+        rest_.clear();
+        std::size_t i = 0;
+        while (i < text.size()) {
+            while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+            if (i >= text.size()) break;
+            std::size_t j = i;
+            while (j < text.size() && !std::isspace(static_cast<unsigned char>(text[j]))) ++j;
+            if (words_.size() == 1) {
+                rest_ = text.substr(i);
+                while (!rest_.empty() && std::isspace(static_cast<unsigned char>(rest_.back()))) rest_.pop_back();
+            }
+            words_.push_back(text.substr(i, j - i));
+            i = j;
+        }
+    }
+
+    std::istream& in_;
+    const std::string& name_;
+    int number_ = 0;
+    std::vector<std::string> words_;
+    std::string rest_;
+};
+
+// A keyword line "KEY n"; returns n.
+unsigned KeyCount(Lines& lines, const char* key) {
+    lines.Need(key);
+    if (lines.word(0) != key || lines.size() != 2) lines.Fail(std::string("expected '") + key + " n'");
+    return lines.Count(1, key);
+}
+
+void ReadGeometry(Lines& lines, Group& g) {
+    const unsigned nv = lines.Count(1, "a vertex count"), nt = lines.Count(2, "a triangle count");
+    const std::size_t fields = g.no_normal ? 3 : 6;
+    const char* vertex_line = g.no_normal ? "a vertex line 'x y z [u v]'" : "a vertex line 'x y z nx ny nz [u v]'";
+    g.vertices.reserve(std::min(nv, kReserveLimit));
+    for (unsigned i = 0; i < nv; ++i) {
+        lines.Need(vertex_line);
+        lines.Expect(fields, fields + 2, vertex_line);
+        if (lines.size() == fields + 1) lines.Fail(std::string("expected ") + vertex_line + ": u without v");
+        Vertex v;
+        v.pos_m = {lines.Number(0, "x"), lines.Number(1, "y"), lines.Number(2, "z")};
+        if (!g.no_normal) v.normal = {lines.Number(3, "nx"), lines.Number(4, "ny"), lines.Number(5, "nz")};
+        if (lines.size() == fields + 2) {
+            v.u = lines.Number(fields, "u");
+            v.v = lines.Number(fields + 1, "v");
+        }
+        g.vertices.push_back(v);
+    }
+    g.triangles.reserve(std::min(nt, kReserveLimit));
+    for (unsigned i = 0; i < nt; ++i) {
+        lines.Need("a triangle line 'i j k'");
+        lines.Expect(3, 3, "a triangle line 'i j k'");
+        std::array<unsigned, 3> t{};
+        for (std::size_t k = 0; k < 3; ++k) {
+            t[k] = lines.Count(k, "a vertex index");
+            if (t[k] >= nv)
+                lines.Fail("vertex index " + std::to_string(t[k]) + " out of range: the group has " +
+                           std::to_string(nv) + " vertices");
+        }
+        g.triangles.push_back(t);
+    }
+}
+
+Group ReadGroup(Lines& lines) {
+    Group g;
+    for (;;) {
+        lines.Need("a group header line or GEOM");
+        const std::string& key = lines.word(0);
+        if (key == "GEOM") {
+            lines.Expect(3, 3, "'GEOM nv nt'");
+            ReadGeometry(lines, g);
+            return g;
+        }
+        if (key == "LABEL") {
+            g.label = lines.Rest();
+        } else if (key == "MATERIAL" && lines.size() == 2) {
+            g.material = lines.Count(1, "a material index");
+        } else if (key == "TEXTURE" && lines.size() == 2) {
+            g.texture = lines.Count(1, "a texture index");
+        } else if (key == "FLAG" && lines.size() == 2) {
+            g.flag = lines.Count(1, "a flag value");
+        } else if (key == "NONORMAL" && lines.size() == 1) {
+            g.no_normal = true;
+        } else {
+            lines.Fail("expected LABEL, MATERIAL m, TEXTURE t, FLAG f, NONORMAL or GEOM nv nt, got '" + key + "'");
+        }
+    }
+}
+
+Rgba ReadColour(Lines& lines, const char* what, double* power) {
+    lines.Need(what);
+    lines.Expect(4, power != nullptr ? 5 : 4, what);
+    Rgba c{};
+    for (std::size_t i = 0; i < 4; ++i) c[i] = lines.Number(i, what);
+    if (power != nullptr) *power = lines.size() == 5 ? lines.Number(4, "a specular power") : 0.0;
+    return c;
+}
+
+void ReadMaterials(Lines& lines, Mesh& mesh) {
+    const unsigned k = KeyCount(lines, "MATERIALS");
+    mesh.materials.resize(k);
+    for (auto& m : mesh.materials) {
+        lines.Need("a material name");
+        m.name = lines.words().size() == 1 ? lines.word(0) : lines.word(0) + " " + lines.Rest();
+    }
+    for (auto& m : mesh.materials) {
+        lines.Need("'MATERIAL name'");
+        if (lines.word(0) != "MATERIAL" || lines.size() < 2) lines.Fail("expected 'MATERIAL " + m.name + "'");
+        if (lines.Rest() != m.name)
+            lines.Fail("expected 'MATERIAL " + m.name + "' (materials in the order of their names), got '" +
+                       lines.Rest() + "'");
+        m.diffuse = ReadColour(lines, "a diffuse colour 'r g b a'", nullptr);
+        m.ambient = ReadColour(lines, "an ambient colour 'r g b a'", nullptr);
+        m.specular = ReadColour(lines, "a specular colour 'r g b a [power]'", &m.specular_power);
+        m.emissive = ReadColour(lines, "an emissive colour 'r g b a'", nullptr);
+    }
+}
+
+void CheckReferences(const Mesh& mesh, const std::string& name) {
+    for (std::size_t i = 0; i < mesh.groups.size(); ++i) {
+        const Group& g = mesh.groups[i];
+        if (g.material > mesh.materials.size())
+            throw MeshError(name + ": group " + std::to_string(i) + " uses material " + std::to_string(g.material) +
+                            " of " + std::to_string(mesh.materials.size()));
+        if (g.texture > mesh.textures.size())
+            throw MeshError(name + ": group " + std::to_string(i) + " uses texture " + std::to_string(g.texture) +
+                            " of " + std::to_string(mesh.textures.size()));
+    }
+}
+
+}  // namespace
+
+Mesh ParseMesh(std::istream& in, const std::string& name) {
+    Lines lines(in, name);
+    lines.Need("MSHX1");
+    if (lines.size() != 1 || lines.word(0) != "MSHX1") lines.Fail("expected 'MSHX1' as the first line");
+    Mesh mesh;
+    const unsigned n = KeyCount(lines, "GROUPS");
+    mesh.groups.reserve(std::min(n, kReserveLimit));
+    for (unsigned i = 0; i < n; ++i) mesh.groups.push_back(ReadGroup(lines));
+    ReadMaterials(lines, mesh);
+    const unsigned t = KeyCount(lines, "TEXTURES");
+    for (unsigned i = 0; i < t; ++i) {
+        lines.Need("a texture file name");
+        mesh.textures.push_back(lines.word(0));
+    }
+    if (lines.Next()) lines.Fail("expected the end of the file after the texture list, got '" + lines.word(0) + "'");
+    CheckReferences(mesh, name);
+    return mesh;
+}
+
+Mesh ReadMeshFile(const std::string& path) {
+    std::ifstream in(path);
+    if (!in) throw MeshError(path + ": cannot read: " + std::strerror(errno));
+    return ParseMesh(in, path);
+}
+
+}  // namespace host::mesh

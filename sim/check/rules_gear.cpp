@@ -1,0 +1,137 @@
+// Rules 3 and 4: with the gear down each wheel stands on its touchdown point;
+// with the gear up nothing of a leg or wheel shows from below, and no closed
+// door stands out of the skin.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <set>
+
+#include "check/asset_check.h"
+#include "check/geometry.h"
+#include "definition/vessel_layout.h"
+
+namespace vantorel_sim::check {
+
+namespace layout = vantorel::layout;
+using host::mesh::Dot;
+using host::mesh::Length;
+
+namespace {
+
+constexpr double kRayStart_m = 0.001;  // a vertex lying on its cover counts as covered
+
+std::set<unsigned> WheelGroups(const CheckContext& c) {
+    std::set<unsigned> out;
+    for (const Part& p : c.parts())
+        if (c.IsWheel(p) && p.mesh == layout::kExteriorMesh) out.insert(p.groups.begin(), p.groups.end());
+    return out;
+}
+
+// Gear components that carry a wheel are legs; the others are doors.
+void SplitGear(const CheckContext& c, std::vector<const Part*>& legs, std::vector<const Part*>& doors) {
+    const std::set<unsigned> wheels = WheelGroups(c);
+    for (const Part* p : c.PartsOf(std::string(layout::Name(layout::Animation::gear)).c_str())) {
+        if (p->mesh != layout::kExteriorMesh) continue;
+        const bool leg = std::any_of(p->groups.begin(), p->groups.end(), [&](unsigned g) { return wheels.count(g); });
+        (leg ? legs : doors).push_back(p);
+    }
+}
+
+Vec3 Flat(Vec3 v) { return {v.x, 0, v.z}; }
+
+void CheckCover(CheckContext& c, const host::mesh::Mesh& up, const std::vector<const Part*>& legs,
+                const std::vector<const Part*>& doors, std::vector<Finding>& out) {
+    std::vector<unsigned> cover_groups = c.StaticGroups(layout::kExteriorMesh);
+    for (const Part* d : doors) cover_groups.insert(cover_groups.end(), d->groups.begin(), d->groups.end());
+    const std::vector<Triangle> cover = TrianglesOf(up, cover_groups);
+    std::vector<Box> boxes;
+    for (const Triangle& t : cover) boxes.push_back(BoxOf(t));
+    std::set<unsigned> done;
+    for (const Part* leg : legs) {
+        for (unsigned g : leg->groups) {
+            if (g >= up.groups.size() || !done.insert(g).second) continue;
+            double worst = -1;  // horizontal distance from the worst bare vertex to any cover
+            for (const auto& v : up.groups[g].vertices) {
+                const Vec3 p = v.pos_m;
+                bool covered = false;
+                for (std::size_t i = 0; i < cover.size() && !covered; ++i) {
+                    if (p.x < boxes[i].lo.x || p.x > boxes[i].hi.x || p.z < boxes[i].lo.z || p.z > boxes[i].hi.z)
+                        continue;
+                    covered = RayHit(p, {0, -1, 0}, cover[i], kRayStart_m).has_value();
+                }
+                if (covered) continue;
+                double nearest = std::numeric_limits<double>::infinity();
+                for (const Triangle& t : cover)
+                    nearest = std::min(nearest, PointTriangleDistance(Flat(p), {Flat(t.a), Flat(t.b), Flat(t.c)}));
+                worst = std::max(worst, std::isinf(nearest) ? 1e9 : nearest);
+            }
+            if (worst >= 0)
+                out.push_back({4, Where(g, *leg) + ": with the gear up it can be seen from below, " + Metres(worst) +
+                                      " beside the nearest cover"});
+        }
+    }
+}
+
+// A closed door's vertex outside the skin: beyond the nearest static vertex
+// along that vertex's outward normal.
+void CheckDoorsFlush(CheckContext& c, const host::mesh::Mesh& up, const std::vector<const Part*>& doors,
+                     std::vector<Finding>& out) {
+    std::vector<host::mesh::Vertex> skin;
+    for (unsigned g : c.StaticGroups(layout::kExteriorMesh))
+        for (const auto& v : up.groups[g].vertices)
+            if (Length(v.normal) > 0) skin.push_back(v);
+    if (skin.empty()) return;
+    for (const Part* d : doors)
+        for (unsigned g : d->groups) {
+            if (g >= up.groups.size()) continue;
+            double worst = 0;
+            for (const auto& v : up.groups[g].vertices) {
+                const host::mesh::Vertex* near = &skin.front();
+                double best = std::numeric_limits<double>::infinity();
+                for (const auto& s : skin)
+                    if (const double dist = Length(s.pos_m - v.pos_m); dist < best) best = dist, near = &s;
+                worst = std::max(worst, Dot(v.pos_m - near->pos_m, host::mesh::Normalised(near->normal)));
+            }
+            if (worst > c.tol().skin_m)
+                out.push_back({4, Where(g, *d) + ": with the gear up the door stands " + Metres(worst) +
+                                      " out of the skin"});
+        }
+}
+
+}  // namespace
+
+std::vector<Finding> CheckTouchdown(CheckContext& c) {
+    std::vector<Finding> out;
+    const host::mesh::Mesh down = c.Posed(layout::kExteriorMesh, {{layout::Index(layout::Animation::gear), 0.0}});
+    const auto& td = c.vessel().touchdown_m;
+    for (const Part& p : c.parts()) {
+        if (!c.IsWheel(p) || p.mesh != layout::kExteriorMesh) continue;
+        for (unsigned g : p.groups) {
+            const auto verts = VerticesOf(down, {g});
+            if (verts.empty()) continue;
+            const Vec3 low = *std::min_element(verts.begin(), verts.end(), [](Vec3 a, Vec3 b) { return a.y < b.y; });
+            const VECTOR3* best = &td[0];
+            for (const VECTOR3& t : td)
+                if (Length(Flat(low - Vec3{t.x, t.y, t.z})) < Length(Flat(low - Vec3{best->x, best->y, best->z})))
+                    best = &t;
+            const Vec3 point{best->x, best->y, best->z};
+            const double height = std::fabs(low.y - point.y), across = Length(Flat(low - point));
+            if (height > c.tol().touchdown_height_m || across > c.tol().touchdown_across_m)
+                out.push_back({3, Where(g, p) + ": with the gear down the lowest point misses its touchdown point by " +
+                                      Metres(height) + " in height and " + Metres(across) + " across"});
+        }
+    }
+    return out;
+}
+
+std::vector<Finding> CheckGearStowed(CheckContext& c) {
+    std::vector<Finding> out;
+    std::vector<const Part*> legs, doors;
+    SplitGear(c, legs, doors);
+    const host::mesh::Mesh up = c.Posed(layout::kExteriorMesh, {{layout::Index(layout::Animation::gear), 1.0}});
+    CheckCover(c, up, legs, doors, out);
+    CheckDoorsFlush(c, up, doors, out);
+    return out;
+}
+
+}  // namespace vantorel_sim::check

@@ -1,0 +1,87 @@
+// Rule 7: the vessel's wave files are 16-bit mono PCM at 22 050 or 44 100 Hz,
+// neither silent nor clipping, and the engine tone loops without a click: the
+// step and the slope across the loop point are no larger than inside the sound.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
+#include "check/asset_check.h"
+#include "check/wave_file.h"
+#include "definition/vessel_layout.h"
+
+namespace vantorel_sim::check {
+
+namespace layout = vantorel::layout;
+
+namespace {
+
+constexpr int kSilentPeak = 328;    // 1 % of full scale
+constexpr int kClipLevel = 32767;   // a sample at full scale
+constexpr double kLoopSlack = 1.1;  // the loop's step may exceed the largest inside by this factor
+constexpr int kLoopLsb = 2;
+
+std::string FileOf(std::string_view wave) {
+    std::string rel(wave);
+    std::replace(rel.begin(), rel.end(), '\\', '/');
+    return rel;
+}
+
+void CheckLoop(const std::string& name, const std::vector<std::int16_t>& s, std::vector<Finding>& out) {
+    if (s.size() < 3) return;
+    int max_step = 0, max_bend = 0;
+    for (std::size_t i = 1; i < s.size(); ++i) max_step = std::max(max_step, std::abs(s[i] - s[i - 1]));
+    for (std::size_t i = 2; i < s.size(); ++i) max_bend = std::max(max_bend, std::abs(s[i] - 2 * s[i - 1] + s[i - 2]));
+    const int step = std::abs(s.front() - s.back());
+    const int bend = std::abs(s[1] - 2 * s[0] + s.back());
+    if (step > kLoopSlack * max_step + kLoopLsb)
+        out.push_back({7, name + ": clicks at its loop point: last to first sample jumps " + std::to_string(step) +
+                              ", the largest step inside is " + std::to_string(max_step)});
+    else if (bend > kLoopSlack * max_bend + kLoopLsb)
+        out.push_back({7, name + ": clicks at its loop point: the slope breaks by " + std::to_string(bend) +
+                              ", the largest change inside is " + std::to_string(max_bend)});
+}
+
+void CheckOne(const std::string& path, const std::string& name, bool loops, std::vector<Finding>& out) {
+    Wave w;
+    try {
+        w = ReadWave(path);
+    } catch (const WaveError& e) {
+        out.push_back({7, e.what()});
+        return;
+    }
+    if (w.format != 1 || w.bits != 16 || w.channels != 1 || (w.rate_hz != 22050 && w.rate_hz != 44100)) {
+        out.push_back({7, name + ": format " + std::to_string(w.format) + ", " + std::to_string(w.bits) + "-bit, " +
+                              std::to_string(w.channels) + " channel(s), " + std::to_string(w.rate_hz) +
+                              " Hz; expected PCM (1), 16-bit, mono, 22050 or 44100 Hz"});
+        return;
+    }
+    int peak = 0;
+    std::size_t clipped = 0;
+    for (std::int16_t v : w.samples) {
+        peak = std::max(peak, std::abs(static_cast<int>(v)));
+        clipped += std::abs(static_cast<int>(v)) >= kClipLevel;
+    }
+    if (peak < kSilentPeak) out.push_back({7, name + ": silent, peak " + std::to_string(peak) + " of 32768"});
+    if (clipped > 0) out.push_back({7, name + ": clips, " + std::to_string(clipped) + " samples at full scale"});
+    if (loops) CheckLoop(name, w.samples, out);
+}
+
+}  // namespace
+
+std::vector<Finding> CheckWaves(const std::string& asset_dir) {
+    std::vector<Finding> out;
+    for (std::string_view wave : {layout::kEngineWave, layout::kGearWave, layout::kFlapsWave}) {
+        const std::string rel = FileOf(wave);
+        const std::string path = (std::filesystem::path(asset_dir) / rel).string();
+        std::error_code ec;
+        if (!std::filesystem::is_regular_file(path, ec)) {
+            out.push_back({7, rel + ": missing under " + asset_dir});
+            continue;
+        }
+        CheckOne(path, rel, wave == layout::kEngineWave, out);
+    }
+    return out;
+}
+
+}  // namespace vantorel_sim::check

@@ -1,0 +1,27 @@
+// The contact sheet: the standard set of pictures in one labelled image.
+#ifndef VANTOREL_SIM_RENDER_CONTACT_SHEET_H
+#define VANTOREL_SIM_RENDER_CONTACT_SHEET_H
+
+#include <string>
+#include <vector>
+
+#include "render/views.h"
+
+namespace vantorel_sim {
+
+struct SheetTile {
+    std::string label;
+    RenderRequest request;
+};
+
+// Gear down, half-way and up; canopy open; flaps down; rudder and elevator
+// deflected; ailerons; the cockpit unlit and lit with its instruments at set
+// readings. Each tile `tile_width_px` x `tile_height_px`.
+std::vector<SheetTile> StandardTiles(int tile_width_px, int tile_height_px, const DrawOptions& draw);
+
+// The tiles in rows of `columns`, each with its label in its top-left corner.
+Image ContactSheet(VesselScene& scene, const std::vector<SheetTile>& tiles, int columns);
+
+}  // namespace vantorel_sim
+
+#endif

@@ -1,0 +1,90 @@
+#include "render/image.h"
+
+#include <png.h>
+
+#include <cerrno>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+
+namespace vantorel_sim {
+
+void Blit(Image& sheet, const Image& tile, int x0, int y0) {
+    for (int y = 0; y < tile.height; ++y)
+        for (int x = 0; x < tile.width; ++x)
+            if (sheet.inside(x0 + x, y0 + y)) sheet.at(x0 + x, y0 + y) = tile.at(x, y);
+}
+
+Image Downsample(const Image& big, int factor) {
+    Image out(big.width / factor, big.height / factor, Rgb8{0, 0, 0});
+    const int n = factor * factor;
+    for (int y = 0; y < out.height; ++y) {
+        for (int x = 0; x < out.width; ++x) {
+            int sum[3] = {0, 0, 0};
+            for (int dy = 0; dy < factor; ++dy)
+                for (int dx = 0; dx < factor; ++dx)
+                    for (int c = 0; c < 3; ++c) sum[c] += big.at(x * factor + dx, y * factor + dy)[c];
+            for (int c = 0; c < 3; ++c) out.at(x, y)[c] = static_cast<std::uint8_t>((sum[c] + n / 2) / n);
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// libpng reports errors through a callback that must not return; it longjmps
+// back to WritePng, which then throws with the message kept here.
+struct PngContext {
+    char message[256] = "";
+};
+
+void OnPngError(png_structp png, png_const_charp text) {
+    auto* ctx = static_cast<PngContext*>(png_get_error_ptr(png));
+    std::snprintf(ctx->message, sizeof ctx->message, "%s", text);
+    png_longjmp(png, 1);
+}
+
+void OnPngWarning(png_structp, png_const_charp) {}
+
+// Everything that can fail in libpng; false with ctx.message set on failure.
+// Kept free of C++ objects with destructors, because libpng may longjmp out.
+bool WriteRows(std::FILE* file, const Image& image, png_bytep* rows, PngContext& ctx) {
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &ctx, OnPngError, OnPngWarning);
+    if (png == nullptr) {
+        std::snprintf(ctx.message, sizeof ctx.message, "libpng could not start");
+        return false;
+    }
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr || setjmp(png_jmpbuf(png))) {
+        if (ctx.message[0] == '\0') std::snprintf(ctx.message, sizeof ctx.message, "libpng could not start");
+        png_destroy_write_struct(&png, &info);
+        return false;
+    }
+    png_init_io(png, file);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_write_info(png, info);
+    png_write_image(png, rows);
+    png_write_end(png, nullptr);
+    png_destroy_write_struct(&png, &info);
+    return true;
+}
+
+}  // namespace
+
+void WritePng(const Image& image, const std::string& path) {
+    if (image.width <= 0 || image.height <= 0) throw PngError(path + ": nothing to write (empty image)");
+    std::vector<png_bytep> rows(static_cast<std::size_t>(image.height));
+    std::vector<Rgb8> copy = image.pixels;
+    for (int y = 0; y < image.height; ++y)
+        rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(&copy[static_cast<std::size_t>(y) * image.width]);
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) throw PngError("cannot write '" + path + "': " + std::strerror(errno));
+    PngContext ctx;
+    const bool ok = WriteRows(file, image, rows.data(), ctx);
+    const bool closed = std::fclose(file) == 0;
+    if (!ok) throw PngError("cannot write '" + path + "': " + ctx.message);
+    if (!closed) throw PngError("cannot write '" + path + "': " + std::strerror(errno));
+}
+
+}  // namespace vantorel_sim

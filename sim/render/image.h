@@ -1,0 +1,41 @@
+// An RGB picture with 8 bits a channel, written out as PNG through libpng.
+#ifndef VANTOREL_SIM_RENDER_IMAGE_H
+#define VANTOREL_SIM_RENDER_IMAGE_H
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vantorel_sim {
+
+using Rgb8 = std::array<std::uint8_t, 3>;
+
+struct Image {
+    int width = 0, height = 0;
+    std::vector<Rgb8> pixels;  // row by row from the top
+
+    Image() = default;
+    Image(int w, int h, Rgb8 fill) : width(w), height(h), pixels(static_cast<std::size_t>(w) * h, fill) {}
+    Rgb8& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    const Rgb8& at(int x, int y) const { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+};
+
+// Copies `tile` into `sheet` with its top-left corner at (x, y), clipped.
+void Blit(Image& sheet, const Image& tile, int x, int y);
+// Averages factor x factor blocks (anti-aliasing after drawing larger).
+Image Downsample(const Image& big, int factor);
+
+class PngError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Writes `image` as an 8-bit RGB PNG; throws PngError naming the file.
+void WritePng(const Image& image, const std::string& path);
+
+}  // namespace vantorel_sim
+
+#endif
