@@ -1,9 +1,10 @@
 #include "replay/replay.h"
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 
-#include "definition/vessel_constants.h"
+#include "definition/vessel_layout.h"
 #include "runtime/host_runtime.h"
 
 #ifndef VANTOREL_REPLAY_LIB_DIR
@@ -18,10 +19,10 @@ double FrameMjd(std::int64_t frame) { return kMjdAtZero + FrameSimTime(frame) / 
 
 namespace {
 
-bool SameVector(const VECTOR3& a, const double b[3]) { return a.x == b[0] && a.y == b[1] && a.z == b[2]; }
+bool SamePoint(const std::array<double, 3>& a, const double b[3]) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
 
-bool SameSet(const VECTOR3 (&set)[3], const double points[3][3]) {
-    return SameVector(set[0], points[0]) && SameVector(set[1], points[1]) && SameVector(set[2], points[2]);
+bool SameSet(const vantorel::layout::TouchdownSet& set, const double points[3][3]) {
+    return SamePoint(set[0], points[0]) && SamePoint(set[1], points[1]) && SamePoint(set[2], points[2]);
 }
 
 // Turns recording on for the replay and always off again, also on a throw.
@@ -57,8 +58,8 @@ const char* TouchdownSetName(TouchdownSet set) {
 }
 
 TouchdownSet ClassifyTouchdown(const double points[3][3]) {
-    if (SameSet(vantorel::TOUCHDOWN_GEAR_DOWN, points)) return TouchdownSet::gear_down;
-    if (SameSet(vantorel::TOUCHDOWN_GEAR_UP, points)) return TouchdownSet::gear_up;
+    if (SameSet(vantorel::layout::kTouchdownGearDown, points)) return TouchdownSet::gear_down;
+    if (SameSet(vantorel::layout::kTouchdownGearUp, points)) return TouchdownSet::gear_up;
     return TouchdownSet::other;
 }
 
