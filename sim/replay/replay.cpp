@@ -3,6 +3,7 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "definition/vessel_layout.h"
 #include "runtime/host_runtime.h"
@@ -24,26 +25,6 @@ bool SamePoint(const std::array<double, 3>& a, const double b[3]) { return a[0] 
 bool SameSet(const vantorel::layout::TouchdownSet& set, const double points[3][3]) {
     return SamePoint(set[0], points[0]) && SamePoint(set[1], points[1]) && SamePoint(set[2], points[2]);
 }
-
-// Turns recording on for the replay and always off again, also on a throw.
-class TraceSession {
-public:
-    explicit TraceSession(std::FILE* out) : on_(out != nullptr) {
-        if (!on_) return;
-        host::trace::set_sink(out);
-        host::trace::enable(true);
-    }
-    ~TraceSession() {
-        if (!on_) return;
-        host::trace::enable(false);
-        host::trace::clear_sink();
-    }
-    TraceSession(const TraceSession&) = delete;
-    TraceSession& operator=(const TraceSession&) = delete;
-
-private:
-    bool on_;
-};
 
 }  // namespace
 
@@ -173,7 +154,9 @@ ReplaySummary RunReplay(const ReplayScript& script, const ReplayOptions& options
     host::Runtime rt;
     rt.set_flight_model(options.flight_model);
     if (!options.mesh_dir.empty()) rt.set_mesh_dir(options.mesh_dir);
-    TraceSession recording(options.trace);
+    // Recording stops when the replay ends, also on a throw.
+    std::optional<host::trace::Recording> recording;
+    if (options.trace) recording.emplace(options.trace);
 
     if (options.sound) {
         try {
