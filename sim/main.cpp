@@ -2,12 +2,8 @@
 #include <cstdio>
 #include <cstring>
 
-#ifdef VANTOREL_HAVE_REPLAY
-#include "replay/replay_command.h"
-#endif
-#ifdef VANTOREL_HAVE_FLY
 #include "fly/fly_command.h"
-#endif
+#include "replay/replay_command.h"
 
 namespace {
 
@@ -16,12 +12,8 @@ void PrintUsage(std::FILE* out) {
         "vantorel-sim: fly and test the Vantorel vessel module without the simulator\n"
         "\n"
         "usage:\n"
-#ifdef VANTOREL_HAVE_FLY
         "  vantorel-sim fly [SCRIPT] [options]     fly the aircraft (without SCRIPT: the built-in demonstration)\n"
-#endif
-#ifdef VANTOREL_HAVE_REPLAY
         "  vantorel-sim replay SCRIPT [options]    replay a JSON Lines script and record every call\n"
-#endif
         "\n"
         "Run 'vantorel-sim COMMAND --help' for the options of a command.\n",
         out);
@@ -39,12 +31,8 @@ int main(int argc, char** argv) {
         PrintUsage(stdout);
         return 0;
     }
-#ifdef VANTOREL_HAVE_REPLAY
     if (std::strcmp(command, "replay") == 0) return vantorel_sim::RunReplayCommand(argc - 1, argv + 1);
-#endif
-#ifdef VANTOREL_HAVE_FLY
     if (std::strcmp(command, "fly") == 0) return vantorel_sim::RunFlyCommand(argc - 1, argv + 1);
-#endif
     std::fprintf(stderr, "vantorel-sim: unknown command '%s'\n\n", command);
     PrintUsage(stderr);
     return 2;
