@@ -14,12 +14,11 @@
 #include <vector>
 
 #include "definition/animation_set.h"
-#include "host/runtime/host_runtime.h"
 #include "module/module_entry.h"
 #include "module/vantorel_vessel.h"
 #include "module/vessel_state.h"
+#include "runtime/host_runtime.h"
 #include "sound/sound_connector.h"
-
 
 namespace vantorel_test {
 
