@@ -10,7 +10,7 @@ namespace {
 constexpr int BATCH = 16;
 
 void BM_VesselCreation(benchmark::State& state) {
-    auto rt = vantorel_bench::MakeRuntime(false);
+    auto rt = vantorel_bench::MakeRuntime();
     for (auto _ : state) {
         for (int i = 0; i < BATCH; ++i) benchmark::DoNotOptimize(rt->create_vessel());
         state.PauseTiming();

@@ -8,13 +8,14 @@
 namespace {
 
 void BM_HostVesselCall(benchmark::State& state) {
-    auto rt = vantorel_bench::MakeRuntime(true);
+    auto rt = vantorel_bench::MakeRuntime();
     const int index = rt->create_vessel();
     rt->set_airspeed_mps(120.0);
-    auto* v = static_cast<vantorel::VantorelVessel*>(rt->object(index));
+    VESSEL2* v = rt->object(index);
+    const UINT throttle = vantorel_bench::Animation(vantorel::layout::Animation::throttle);
     double x = 0;
     for (auto _ : state) {
-        v->SetAnimation(v->anim_throttle, x);
+        v->SetAnimation(throttle, x);
         x += v->GetAirspeed() * 1e-9;
         benchmark::DoNotOptimize(x);
     }

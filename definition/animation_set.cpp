@@ -86,18 +86,14 @@ constexpr VECTOR3 DRUM_REF_HIGH = {0.0, 0.319589, -0.129};
 constexpr VECTOR3 DRUM_REF_LOW = {0.0, 0.319589, -0.1315};
 constexpr VECTOR3 CLOCK_PIVOT = {0.4212073, -0.06707271, 0.0};
 
-#define ROT(anim, mesh, grp, ref, axis, deg, s0, s1, parent) \
-    {anim, false, mesh, grp, count_of(grp), ref, axis, deg, NONE, s0, s1, parent}
-#define TRANS(anim, mesh, grp, shift, s0, s1) \
-    {anim, true, mesh, grp, count_of(grp), NONE, NONE, 0.0, shift, s0, s1, -1}
+// The meshes a component moves groups of.
+constexpr UINT EXT = layout::kExteriorMesh;
+constexpr UINT VC = layout::kCockpitMesh;
 
-// Animation indices, in creation order.
-enum {
-    A_NOSE_STEER, A_WHEEL_ROLL, A_GEAR, A_RUDDER, A_ELEVATOR, A_AILERON_LEFT, A_AILERON_RIGHT, A_CANOPY,
-    A_FLAPS, A_GEAR_LEVER, A_THROTTLE, A_ALT_NEEDLE, A_ALT_TEN_THOUSANDS, A_ALT_THOUSANDS, A_ALT_HUNDREDS,
-    A_ALT_TENS, A_ALT_UNITS, A_AOA_NEEDLE, A_HEADING_CARD, A_AIRSPEED_NEEDLE, A_BANK_NEEDLE, A_CLOCK_FAST,
-    A_CLOCK_MID, A_CLOCK_SLOW, A_FUEL_NEEDLE
-};
+#define ROT(anim, mesh, grp, ref, axis, deg, s0, s1, parent) \
+    {layout::Index(layout::Animation::anim), false, mesh, grp, count_of(grp), ref, axis, deg, NONE, s0, s1, parent}
+#define TRANS(anim, mesh, grp, shift, s0, s1) \
+    {layout::Index(layout::Animation::anim), true, mesh, grp, count_of(grp), NONE, NONE, 0.0, shift, s0, s1, -1}
 
 // Storage for one module-wide record of either kind, built on first use and
 // never destroyed (no destructor is registered, so nothing runs at unload).
@@ -157,57 +153,57 @@ const AnimationSpec animation_table[ANIMATION_COUNT] = {
 
 const ComponentSpec component_table[COMPONENT_COUNT] = {
     // Nose-wheel steering and the wheels; the nose wheel's spin follows the steering.
-    ROT(A_NOSE_STEER, 0, grp_nose_steer, (VECTOR3{0, -0.2135228, 4.660895}), Y_AXIS, 90, 0, 1, -1),
-    ROT(A_WHEEL_ROLL, 0, grp_nose_wheel, (VECTOR3{0, -1.3201, 4.606005}), X_AXIS, 360, 0, 1, 0),
-    ROT(A_WHEEL_ROLL, 0, grp_main_wheel_left, (VECTOR3{0, -1.237542, -0.357916}), X_AXIS, 360, 0, 1, -1),
-    ROT(A_WHEEL_ROLL, 0, grp_main_wheel_right, (VECTOR3{0, -1.237542, -0.357916}), X_AXIS, 360, 0, 1, -1),
+    ROT(nose_steer, EXT, grp_nose_steer, (VECTOR3{0, -0.2135228, 4.660895}), Y_AXIS, 90, 0, 1, -1),
+    ROT(wheel_roll, EXT, grp_nose_wheel, (VECTOR3{0, -1.3201, 4.606005}), X_AXIS, 360, 0, 1, 0),
+    ROT(wheel_roll, EXT, grp_main_wheel_left, (VECTOR3{0, -1.237542, -0.357916}), X_AXIS, 360, 0, 1, -1),
+    ROT(wheel_roll, EXT, grp_main_wheel_right, (VECTOR3{0, -1.237542, -0.357916}), X_AXIS, 360, 0, 1, -1),
     // Gear: legs over 0-0.5, doors over 0.5-1, rear doors over 0.1-0.6.
-    ROT(A_GEAR, 0, grp_nose_leg, (VECTOR3{0, -0.2189643, 4.584713}), X_AXIS, -105, 0, 0.5, -1),
-    ROT(A_GEAR, 0, grp_left_leg, (VECTOR3{-1.470682, -0.2578211, -0.3803951}), X_AXIS, -105, 0, 0.5, -1),
-    ROT(A_GEAR, 0, grp_right_leg, (VECTOR3{1.470682, -0.2578211, -0.3803951}), X_AXIS, -105, 0, 0.5, -1),
-    ROT(A_GEAR, 0, grp_nose_doors, (VECTOR3{-0.2335168, -0.1487122, 6.08281}), Z_AXIS, 90, 0.5, 1, -1),
-    ROT(A_GEAR, 0, grp_left_door, (VECTOR3{-1.459599, -0.3626664, 1.36434}), Z_AXIS, -90, 0.5, 1, -1),
-    ROT(A_GEAR, 0, grp_right_door, (VECTOR3{1.459599, -0.3626664, 1.36434}), Z_AXIS, 90, 0.5, 1, -1),
-    ROT(A_GEAR, 0, grp_left_rear_door, (VECTOR3{-1.470682, -0.2578211, -0.6107915}), X_AXIS, -105, 0.1, 0.6, -1),
-    ROT(A_GEAR, 0, grp_right_rear_door, (VECTOR3{1.470682, -0.2578211, -0.6107915}), X_AXIS, -105, 0.1, 0.6, -1),
+    ROT(gear, EXT, grp_nose_leg, (VECTOR3{0, -0.2189643, 4.584713}), X_AXIS, -105, 0, 0.5, -1),
+    ROT(gear, EXT, grp_left_leg, (VECTOR3{-1.470682, -0.2578211, -0.3803951}), X_AXIS, -105, 0, 0.5, -1),
+    ROT(gear, EXT, grp_right_leg, (VECTOR3{1.470682, -0.2578211, -0.3803951}), X_AXIS, -105, 0, 0.5, -1),
+    ROT(gear, EXT, grp_nose_doors, (VECTOR3{-0.2335168, -0.1487122, 6.08281}), Z_AXIS, 90, 0.5, 1, -1),
+    ROT(gear, EXT, grp_left_door, (VECTOR3{-1.459599, -0.3626664, 1.36434}), Z_AXIS, -90, 0.5, 1, -1),
+    ROT(gear, EXT, grp_right_door, (VECTOR3{1.459599, -0.3626664, 1.36434}), Z_AXIS, 90, 0.5, 1, -1),
+    ROT(gear, EXT, grp_left_rear_door, (VECTOR3{-1.470682, -0.2578211, -0.6107915}), X_AXIS, -105, 0.1, 0.6, -1),
+    ROT(gear, EXT, grp_right_rear_door, (VECTOR3{1.470682, -0.2578211, -0.6107915}), X_AXIS, -105, 0.1, 0.6, -1),
     // Tail surfaces as rudder, and the rudder pedals.
-    ROT(A_RUDDER, 0, grp_rudder_left, (VECTOR3{-0.6047022, 0.3360359, -5.595755}), TAIL_AXIS, -20, 0, 1, -1),
-    ROT(A_RUDDER, 0, grp_rudder_right, (VECTOR3{0.6047022, 0.3360359, -5.595755}), TAIL_AXIS, -20, 0, 1, -1),
-    ROT(A_RUDDER, 1, grp_pedal_a, (VECTOR3{0, -0.2587604, 0.1553893}), X_AXIS, 33, 0, 1, -1),
-    ROT(A_RUDDER, 1, grp_pedal_b, (VECTOR3{0, -0.2587604, 0.1553893}), X_AXIS, -33, 0, 1, -1),
+    ROT(rudder, EXT, grp_rudder_left, (VECTOR3{-0.6047022, 0.3360359, -5.595755}), TAIL_AXIS, -20, 0, 1, -1),
+    ROT(rudder, EXT, grp_rudder_right, (VECTOR3{0.6047022, 0.3360359, -5.595755}), TAIL_AXIS, -20, 0, 1, -1),
+    ROT(rudder, VC, grp_pedal_a, (VECTOR3{0, -0.2587604, 0.1553893}), X_AXIS, 33, 0, 1, -1),
+    ROT(rudder, VC, grp_pedal_b, (VECTOR3{0, -0.2587604, 0.1553893}), X_AXIS, -33, 0, 1, -1),
     // The same tail surfaces as elevator.
-    ROT(A_ELEVATOR, 0, grp_elevator_left, (VECTOR3{-0.6047022, 0.3360359, -5.595755}), TAIL_AXIS, -20, 0, 1, -1),
-    ROT(A_ELEVATOR, 0, grp_elevator_right, (VECTOR3{0.6047022, 0.3360359, -5.595755}), TAIL_AXIS, 20, 0, 1, -1),
-    ROT(A_AILERON_LEFT, 0, grp_aileron_left, (VECTOR3{-3.86218, -0.1992677, -4.336602}), LEFT_WING_AXIS, -25, 0, 1, -1),
-    ROT(A_AILERON_RIGHT, 0, grp_aileron_right, (VECTOR3{3.86218, -0.1992677, -4.336602}), RIGHT_WING_AXIS, 25, 0, 1, -1),
+    ROT(elevator, EXT, grp_elevator_left, (VECTOR3{-0.6047022, 0.3360359, -5.595755}), TAIL_AXIS, -20, 0, 1, -1),
+    ROT(elevator, EXT, grp_elevator_right, (VECTOR3{0.6047022, 0.3360359, -5.595755}), TAIL_AXIS, 20, 0, 1, -1),
+    ROT(aileron_left, EXT, grp_aileron_left, (VECTOR3{-3.86218, -0.1992677, -4.336602}), LEFT_WING_AXIS, -25, 0, 1, -1),
+    ROT(aileron_right, EXT, grp_aileron_right, (VECTOR3{3.86218, -0.1992677, -4.336602}), RIGHT_WING_AXIS, 25, 0, 1, -1),
     // Canopy outside and inside, and its lever.
-    ROT(A_CANOPY, 0, grp_canopy_exterior, (VECTOR3{0, 1.389644, 3.87134}), X_AXIS, -39, 0, 1, -1),
-    ROT(A_CANOPY, 1, grp_canopy_lever, (VECTOR3{0, -0.07207546, -0.1178391}), X_AXIS, -45, 0, 1, -1),
-    ROT(A_CANOPY, 1, grp_canopy_cockpit, (VECTOR3{0, 0.9444854, -2.137072}), X_AXIS, -39, 0, 1, -1),
+    ROT(canopy, EXT, grp_canopy_exterior, (VECTOR3{0, 1.389644, 3.87134}), X_AXIS, -39, 0, 1, -1),
+    ROT(canopy, VC, grp_canopy_lever, (VECTOR3{0, -0.07207546, -0.1178391}), X_AXIS, -45, 0, 1, -1),
+    ROT(canopy, VC, grp_canopy_cockpit, (VECTOR3{0, 0.9444854, -2.137072}), X_AXIS, -39, 0, 1, -1),
     // Flaps, the cockpit flap indicator and lever.
-    ROT(A_FLAPS, 0, grp_flap_left, (VECTOR3{-2.575044, -0.1992677, -2.742415}), LEFT_WING_AXIS, -27, 0, 1, -1),
-    ROT(A_FLAPS, 0, grp_flap_right, (VECTOR3{2.575044, -0.1992677, -2.742415}), RIGHT_WING_AXIS, -27, 0, 1, -1),
-    ROT(A_FLAPS, 1, grp_flap_indicator, (VECTOR3{-0.2869548, -0.08058967, 0}), Z_AXIS, 145, 0, 1, -1),
-    ROT(A_FLAPS, 1, grp_flap_lever, (VECTOR3{0, -0.07094558, -0.1197148}), X_AXIS, -95, 0, 1, -1),
+    ROT(flaps, EXT, grp_flap_left, (VECTOR3{-2.575044, -0.1992677, -2.742415}), LEFT_WING_AXIS, -27, 0, 1, -1),
+    ROT(flaps, EXT, grp_flap_right, (VECTOR3{2.575044, -0.1992677, -2.742415}), RIGHT_WING_AXIS, -27, 0, 1, -1),
+    ROT(flaps, VC, grp_flap_indicator, (VECTOR3{-0.2869548, -0.08058967, 0}), Z_AXIS, 145, 0, 1, -1),
+    ROT(flaps, VC, grp_flap_lever, (VECTOR3{0, -0.07094558, -0.1197148}), X_AXIS, -95, 0, 1, -1),
     // Cockpit levers.
-    ROT(A_GEAR_LEVER, 1, grp_gear_lever, (VECTOR3{0, 0.07211046, -0.1409099}), X_AXIS, 45, 0, 1, -1),
-    TRANS(A_GEAR_LEVER, 1, grp_gear_lever_knob, (VECTOR3{0, 0, -0.002}), 0, 1),
-    TRANS(A_THROTTLE, 1, grp_throttle, (VECTOR3{0, 0, 0.15}), 0, 1),
+    ROT(gear_lever, VC, grp_gear_lever, (VECTOR3{0, 0.07211046, -0.1409099}), X_AXIS, 45, 0, 1, -1),
+    TRANS(gear_lever, VC, grp_gear_lever_knob, (VECTOR3{0, 0, -0.002}), 0, 1),
+    TRANS(throttle, VC, grp_throttle, (VECTOR3{0, 0, 0.15}), 0, 1),
     // Instruments.
-    ROT(A_ALT_NEEDLE, 1, grp_alt_needle, (VECTOR3{0.2328434, 0.3073601, 0}), Z_AXIS, -360, 0, 1, -1),
-    ROT(A_ALT_TEN_THOUSANDS, 1, grp_alt_ten_thousands_drum, DRUM_REF_HIGH, X_AXIS, 360, 0, 1, -1),
-    ROT(A_ALT_THOUSANDS, 1, grp_alt_thousands_drum, DRUM_REF_HIGH, X_AXIS, 360, 0, 1, -1),
-    ROT(A_ALT_HUNDREDS, 1, grp_alt_hundreds_drum, DRUM_REF_LOW, X_AXIS, 360, 0, 1, -1),
-    ROT(A_ALT_TENS, 1, grp_alt_tens_drum, DRUM_REF_LOW, X_AXIS, 360, 0, 1, -1),
-    ROT(A_ALT_UNITS, 1, grp_alt_units_drum, DRUM_REF_LOW, X_AXIS, 360, 0, 1, -1),
-    ROT(A_AOA_NEEDLE, 1, grp_aoa_needle, (VECTOR3{0.5363805, 0.07121998, 0}), Z_AXIS, 311, 0, 1, -1),
-    ROT(A_HEADING_CARD, 1, grp_heading_card, (VECTOR3{-0.57394, -0.04508492, 0}), Z_AXIS, 360, 0, 1, -1),
-    ROT(A_AIRSPEED_NEEDLE, 1, grp_airspeed_needle, (VECTOR3{0.2749934, -0.09301734, 0}), Z_AXIS, 360, 0, 1, -1),
-    ROT(A_BANK_NEEDLE, 1, grp_bank_needle, (VECTOR3{0.0003878657, -0.1893478, 0}), Z_AXIS, -360, 0, 1, -1),
-    ROT(A_CLOCK_FAST, 1, grp_clock_fast, CLOCK_PIVOT, Z_AXIS, -360, 0, 1, -1),
-    ROT(A_CLOCK_MID, 1, grp_clock_mid, CLOCK_PIVOT, Z_AXIS, -360, 0, 1, -1),
-    ROT(A_CLOCK_SLOW, 1, grp_clock_slow, CLOCK_PIVOT, Z_AXIS, -360, 0, 1, -1),
-    ROT(A_FUEL_NEEDLE, 1, grp_fuel_needle, (VECTOR3{0.5540832, -0.05151631, 0}), Z_AXIS, -360, 0, 1, -1),
+    ROT(alt_needle, VC, grp_alt_needle, (VECTOR3{0.2328434, 0.3073601, 0}), Z_AXIS, -360, 0, 1, -1),
+    ROT(alt_ten_thousands_drum, VC, grp_alt_ten_thousands_drum, DRUM_REF_HIGH, X_AXIS, 360, 0, 1, -1),
+    ROT(alt_thousands_drum, VC, grp_alt_thousands_drum, DRUM_REF_HIGH, X_AXIS, 360, 0, 1, -1),
+    ROT(alt_hundreds_drum, VC, grp_alt_hundreds_drum, DRUM_REF_LOW, X_AXIS, 360, 0, 1, -1),
+    ROT(alt_tens_drum, VC, grp_alt_tens_drum, DRUM_REF_LOW, X_AXIS, 360, 0, 1, -1),
+    ROT(alt_units_drum, VC, grp_alt_units_drum, DRUM_REF_LOW, X_AXIS, 360, 0, 1, -1),
+    ROT(aoa_needle, VC, grp_aoa_needle, (VECTOR3{0.5363805, 0.07121998, 0}), Z_AXIS, 311, 0, 1, -1),
+    ROT(heading_card, VC, grp_heading_card, (VECTOR3{-0.57394, -0.04508492, 0}), Z_AXIS, 360, 0, 1, -1),
+    ROT(airspeed_needle, VC, grp_airspeed_needle, (VECTOR3{0.2749934, -0.09301734, 0}), Z_AXIS, 360, 0, 1, -1),
+    ROT(bank_needle, VC, grp_bank_needle, (VECTOR3{0.0003878657, -0.1893478, 0}), Z_AXIS, -360, 0, 1, -1),
+    ROT(clock_fast, VC, grp_clock_fast, CLOCK_PIVOT, Z_AXIS, -360, 0, 1, -1),
+    ROT(clock_mid, VC, grp_clock_mid, CLOCK_PIVOT, Z_AXIS, -360, 0, 1, -1),
+    ROT(clock_slow, VC, grp_clock_slow, CLOCK_PIVOT, Z_AXIS, -360, 0, 1, -1),
+    ROT(fuel_needle, VC, grp_fuel_needle, (VECTOR3{0.5540832, -0.05151631, 0}), Z_AXIS, -360, 0, 1, -1),
 };
 
 #undef ROT
@@ -245,10 +241,14 @@ void VantorelVessel::DefineAnimations() {
                                              record, parent);
         }
     };
-    for (int a = 0; a < 2; ++a) this->*animation_table[a].handle = CreateAnimation(animation_table[a].initial_state);
-    add_components_of(A_NOSE_STEER);
-    add_components_of(A_WHEEL_ROLL);
-    for (int a = 2; a < ANIMATION_COUNT; ++a) {
+    constexpr int steer = layout::Index(layout::Animation::nose_steer);
+    constexpr int wheels = layout::Index(layout::Animation::wheel_roll);
+    static_assert(steer == 0 && wheels == 1, "the steering and wheel animations come first");
+    for (int a = steer; a <= wheels; ++a)
+        this->*animation_table[a].handle = CreateAnimation(animation_table[a].initial_state);
+    add_components_of(steer);
+    add_components_of(wheels);
+    for (int a = wheels + 1; a < ANIMATION_COUNT; ++a) {
         this->*animation_table[a].handle = CreateAnimation(animation_table[a].initial_state);
         add_components_of(a);
     }

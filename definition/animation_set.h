@@ -5,10 +5,11 @@
 #include <Orbitersdk.h>
 
 #include "../module/vantorel_vessel.h"
+#include "vessel_layout.h"
 
 namespace vantorel {
 
-constexpr int ANIMATION_COUNT = 25;
+constexpr int ANIMATION_COUNT = layout::kAnimationCount;
 constexpr int COMPONENT_COUNT = 44;
 // Component 2 (index 1), the nose-wheel spin, is the one record per vessel.
 constexpr int NOSE_WHEEL_ROLL_COMPONENT = 1;
@@ -19,7 +20,7 @@ struct AnimationSpec {
 };
 
 struct ComponentSpec {
-    int animation;  // index into animation_table
+    int animation;  // index into animation_table: layout::Index of its animation
     bool translate;
     UINT mesh;
     const UINT* groups;
@@ -32,7 +33,7 @@ struct ComponentSpec {
     int parent;  // component index of the parent, or -1
 };
 
-// In creation order.
+// In creation order: entry i is layout::Animation i.
 extern const AnimationSpec animation_table[ANIMATION_COUNT];
 // In order of addition.
 extern const ComponentSpec component_table[COMPONENT_COUNT];

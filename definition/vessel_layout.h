@@ -1,4 +1,4 @@
-// What the tools around the module may know of the vessel, published in one
+// What the tools around the module may know of the vessel, kept in one
 // place: the animations in creation order, the mesh indices, the display
 // groups, the touchdown sets and the key codes. The module defines itself from
 // these, so moving an animation or a display is one edit here. This header

@@ -7,10 +7,12 @@ namespace vantorel {
 
 namespace {
 
-const VCHUDSPEC hud = {1, 331, {0.0, 0.64, 4.1}, 0.8};
-const VCMFDSPEC mfd_left = {1, 328};
-const VCMFDSPEC mfd_right = {1, 329};
-const VCMFDSPEC mfd_third = {1, 330};
+using layout::kCockpitMesh;
+
+const VCHUDSPEC hud = {kCockpitMesh, layout::kHudGroup, ToVector(layout::kHudCentre_m), layout::kHudSize_m};
+const VCMFDSPEC mfd_left = {kCockpitMesh, layout::kLeftDisplayGroup};
+const VCMFDSPEC mfd_right = {kCockpitMesh, layout::kRightDisplayGroup};
+const VCMFDSPEC mfd_third = {kCockpitMesh, layout::kThirdDisplayGroup};
 
 }  // namespace
 

@@ -19,6 +19,10 @@ std::string RunCoefficients(const std::uint8_t* data, std::size_t size);
 // state record is checked after every op.
 std::string RunModule(const std::uint8_t* data, std::size_t size);
 
+// Puts the module linked into the harness back into its load-time state, as
+// a fresh load of the library would: each input then runs on its own.
+void ResetLinkedModule();
+
 // A replay script of any bytes: a ScriptError naming a line of the script, or
 // (for scripts small enough) a run of every frame with the trace on.
 std::string RunReplayScript(const std::uint8_t* data, std::size_t size);

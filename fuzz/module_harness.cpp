@@ -7,11 +7,10 @@
 
 #include "fuzz_input.h"
 #include "harness.h"
-#include "host/runtime/host_runtime.h"
 #include "module/module_entry.h"
 #include "module/vessel_state.h"
+#include "runtime/host_runtime.h"
 #include "sound/sound_connector.h"
-
 
 namespace vantorel_fuzz {
 
@@ -113,13 +112,17 @@ void Frame(host::Runtime& rt, double& t) {
 
 }  // namespace
 
+void ResetLinkedModule() {
+    vantorel::shared_state = vantorel::ModuleState{};
+    std::fill(std::begin(vantorel::SoundEntryTable), std::end(vantorel::SoundEntryTable), nullptr);
+}
+
 std::string RunModule(const std::uint8_t* data, std::size_t size) {
     Input in(data, size);
     const std::uint8_t setup = in.byte();
 
     // Every input starts from a freshly loaded module.
-    vantorel::shared_state = vantorel::ModuleState{};
-    std::fill(std::begin(vantorel::SoundEntryTable), std::end(vantorel::SoundEntryTable), nullptr);
+    ResetLinkedModule();
     host::Runtime rt;
     if (setup & 1) rt.load_sound_library(std::string(VANTOREL_BUILD_DIR) + "/lib/OrbiterSound.dll");
     rt.set_flight_model((setup >> 1) & 1);

@@ -1,16 +1,13 @@
 #include <algorithm>
 #include <exception>
-#include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "harness.h"
-#include "host/runtime/host_runtime.h"
 #include "module/module_entry.h"
-#include "module/vessel_state.h"
 #include "replay/replay.h"
-#include "sound/sound_connector.h"
-
+#include "runtime/host_runtime.h"
 
 namespace vantorel_fuzz {
 
@@ -45,10 +42,11 @@ std::string RunReplayScript(const std::uint8_t* data, std::size_t size) {
 
     // A script that passed the checks must run to its end; the module is the
     // one linked in, the trace written to a sink that drops it.
-    vantorel::shared_state = vantorel::ModuleState{};
-    std::fill(std::begin(vantorel::SoundEntryTable), std::end(vantorel::SoundEntryTable), nullptr);
+    ResetLinkedModule();
     std::string fault;
     try {
+        // Declared first, so the tear-down of the runtime is recorded too.
+        std::optional<host::trace::Recording> recording;
         host::Runtime rt;
         rt.load_sound_library(std::string(VANTOREL_BUILD_DIR) + "/lib/OrbiterSound.dll");
         host::ModuleEntryPoints entry;
@@ -57,8 +55,7 @@ std::string RunReplayScript(const std::uint8_t* data, std::size_t size) {
         entry.ovc_exit = ovcExit;
         entry.get_module_version = GetModuleVersion;
         rt.adopt_module(entry, "Vantorel.so");
-        host::trace::set_sink([](std::string_view) {});
-        host::trace::enable(true);
+        recording.emplace([](std::string_view) {});
         for (int i = 0; i < INITIAL_VESSELS; ++i) rt.create_vessel();
         vantorel_sim::ScriptPlayer player(rt, true);
         player.RunScript(script);
@@ -67,8 +64,6 @@ std::string RunReplayScript(const std::uint8_t* data, std::size_t size) {
     } catch (const std::exception& e) {
         fault = std::string("checked script failed while running: ") + e.what();
     }
-    host::trace::enable(false);
-    host::trace::clear_sink();
     return fault;
 }
 

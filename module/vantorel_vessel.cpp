@@ -1,14 +1,24 @@
 #include "vantorel_vessel.h"
 
+#include "../definition/vessel_layout.h"
 #include "vessel_state.h"
 
 namespace vantorel {
 
+namespace {
+
+// The host takes C strings: each name must end where its view ends.
+constexpr bool EndsInNul(std::string_view name) { return name.data()[name.size()] == '\0'; }
+static_assert(EndsInNul(layout::kExteriorMeshName) && EndsInNul(layout::kCockpitMeshName) &&
+              EndsInNul(layout::kCockpitLitMeshName));
+
+}  // namespace
+
 VantorelVessel::VantorelVessel(OBJHANDLE hVessel, int flightmodel) : VESSEL2(hVessel, flightmodel) {
     // Every construction loads all three meshes again into the module-wide handles.
-    shared_state.mesh_exterior = oapiLoadMeshGlobal("Ombrix\\Vantorel");
-    shared_state.mesh_cockpit = oapiLoadMeshGlobal("Ombrix\\Vantorel-Cpit");
-    shared_state.mesh_cockpit_lit = oapiLoadMeshGlobal("Ombrix\\Vantorel-Cpit_n");
+    shared_state.mesh_exterior = oapiLoadMeshGlobal(layout::kExteriorMeshName.data());
+    shared_state.mesh_cockpit = oapiLoadMeshGlobal(layout::kCockpitMeshName.data());
+    shared_state.mesh_cockpit_lit = oapiLoadMeshGlobal(layout::kCockpitLitMeshName.data());
     DefineAnimations();
 }
 

@@ -50,9 +50,19 @@ Fn Entry(SoundEntry e) {
 bool ValidId(int id) { return id >= 0 && id <= MAX_SOUND_ID; }
 bool ValidSlot(int slot) { return slot >= MIN_SLOT && slot <= MAX_SLOT; }
 
-char engine_wave[] = "Sound\\Vantorel\\Vantorel-Eng.wav";
-char flaps_wave[] = "Sound\\Vantorel\\Vantorel-Flaps.wav";
-char gear_wave[] = "Sound\\Vantorel\\Vantorel-Gear.wav";
+// The library takes a writable C string: a copy of the layout's name, made
+// when the module is compiled.
+template <std::size_t N>
+struct WaveFile {
+    constexpr explicit WaveFile(std::string_view name) {
+        for (std::size_t i = 0; i + 1 < N; ++i) text[i] = name[i];
+    }
+    char text[N] = {};
+};
+
+constinit WaveFile<layout::kEngineWave.size() + 1> engine_wave(layout::kEngineWave);
+constinit WaveFile<layout::kFlapsWave.size() + 1> flaps_wave(layout::kFlapsWave);
+constinit WaveFile<layout::kGearWave.size() + 1> gear_wave(layout::kGearWave);
 constexpr int WAVE_SOUND_CLASS = 4;
 // The library's stock sounds this vessel switches off, in this order.
 constexpr int STOCK_SOUNDS_OFF[] = {5, 6, 1, 13, 14, 16, 17};
@@ -112,9 +122,9 @@ int SoundOption(int id, int option, int value) {
 // a connection sound_id is -1 and every call below returns without effect.
 void VantorelVessel::clbkPostCreation() {
     sound_id = ConnectToOrbiterSoundDLL3(GetHandle());
-    LoadVesselWave(sound_id, SOUND_ENGINE, engine_wave, WAVE_SOUND_CLASS);
-    LoadVesselWave(sound_id, SOUND_FLAPS, flaps_wave, WAVE_SOUND_CLASS);
-    LoadVesselWave(sound_id, SOUND_GEAR, gear_wave, WAVE_SOUND_CLASS);
+    LoadVesselWave(sound_id, SOUND_ENGINE, engine_wave.text, WAVE_SOUND_CLASS);
+    LoadVesselWave(sound_id, SOUND_FLAPS, flaps_wave.text, WAVE_SOUND_CLASS);
+    LoadVesselWave(sound_id, SOUND_GEAR, gear_wave.text, WAVE_SOUND_CLASS);
     for (int option : STOCK_SOUNDS_OFF) SoundOption(sound_id, option, 0);
 }
 

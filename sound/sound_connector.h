@@ -7,12 +7,14 @@
 
 #include <Orbitersdk.h>
 
+#include "../definition/vessel_layout.h"
+
 namespace vantorel {
 
 // The vessel's sound slots.
-constexpr int SOUND_ENGINE = 1;
-constexpr int SOUND_GEAR = 2;
-constexpr int SOUND_FLAPS = 3;
+constexpr int SOUND_ENGINE = layout::kSoundEngine;
+constexpr int SOUND_GEAR = layout::kSoundGear;
+constexpr int SOUND_FLAPS = layout::kSoundFlaps;
 
 constexpr int SOUND_ENTRY_COUNT = 10;
 // Entry names in the order they are resolved.

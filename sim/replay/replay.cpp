@@ -1,9 +1,11 @@
 #include "replay/replay.h"
 
+#include <array>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
-#include "definition/vessel_constants.h"
+#include "definition/vessel_layout.h"
 #include "runtime/host_runtime.h"
 
 #ifndef VANTOREL_REPLAY_LIB_DIR
@@ -18,31 +20,11 @@ double FrameMjd(std::int64_t frame) { return kMjdAtZero + FrameSimTime(frame) / 
 
 namespace {
 
-bool SameVector(const VECTOR3& a, const double b[3]) { return a.x == b[0] && a.y == b[1] && a.z == b[2]; }
+bool SamePoint(const std::array<double, 3>& a, const double b[3]) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; }
 
-bool SameSet(const VECTOR3 (&set)[3], const double points[3][3]) {
-    return SameVector(set[0], points[0]) && SameVector(set[1], points[1]) && SameVector(set[2], points[2]);
+bool SameSet(const vantorel::layout::TouchdownSet& set, const double points[3][3]) {
+    return SamePoint(set[0], points[0]) && SamePoint(set[1], points[1]) && SamePoint(set[2], points[2]);
 }
-
-// Turns recording on for the replay and always off again, also on a throw.
-class TraceSession {
-public:
-    explicit TraceSession(std::FILE* out) : on_(out != nullptr) {
-        if (!on_) return;
-        host::trace::set_sink(out);
-        host::trace::enable(true);
-    }
-    ~TraceSession() {
-        if (!on_) return;
-        host::trace::enable(false);
-        host::trace::clear_sink();
-    }
-    TraceSession(const TraceSession&) = delete;
-    TraceSession& operator=(const TraceSession&) = delete;
-
-private:
-    bool on_;
-};
 
 }  // namespace
 
@@ -57,8 +39,8 @@ const char* TouchdownSetName(TouchdownSet set) {
 }
 
 TouchdownSet ClassifyTouchdown(const double points[3][3]) {
-    if (SameSet(vantorel::TOUCHDOWN_GEAR_DOWN, points)) return TouchdownSet::gear_down;
-    if (SameSet(vantorel::TOUCHDOWN_GEAR_UP, points)) return TouchdownSet::gear_up;
+    if (SameSet(vantorel::layout::kTouchdownGearDown, points)) return TouchdownSet::gear_down;
+    if (SameSet(vantorel::layout::kTouchdownGearUp, points)) return TouchdownSet::gear_up;
     return TouchdownSet::other;
 }
 
@@ -172,7 +154,9 @@ ReplaySummary RunReplay(const ReplayScript& script, const ReplayOptions& options
     host::Runtime rt;
     rt.set_flight_model(options.flight_model);
     if (!options.mesh_dir.empty()) rt.set_mesh_dir(options.mesh_dir);
-    TraceSession recording(options.trace);
+    // Recording stops when the replay ends, also on a throw.
+    std::optional<host::trace::Recording> recording;
+    if (options.trace) recording.emplace(options.trace);
 
     if (options.sound) {
         try {

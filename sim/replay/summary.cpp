@@ -1,23 +1,21 @@
 // The human summary printed when no trace is asked for.
 #include <cstdio>
 #include <string>
+#include <string_view>
 
+#include "definition/vessel_layout.h"
 #include "replay/replay.h"
 
 namespace vantorel_sim {
 
 namespace {
 
-// The vessel's animations in creation order; shown when a vessel has exactly
-// this many, otherwise only their indices are.
-constexpr const char* kAnimationNames[] = {
-    "nose_steer",    "wheel_roll",    "gear",           "rudder",          "elevator",
-    "aileron_left",  "aileron_right", "canopy",         "flaps",           "gear_lever",
-    "throttle",      "alt_needle",    "alt_10000_drum", "alt_1000_drum",   "alt_100_drum",
-    "alt_10_drum",   "alt_1_drum",    "aoa_needle",     "heading_card",    "airspeed_needle",
-    "bank_needle",   "clock_fast",    "clock_mid",      "clock_slow",      "fuel_needle",
-};
-constexpr std::size_t kNamedAnimations = sizeof kAnimationNames / sizeof kAnimationNames[0];
+namespace layout = vantorel::layout;
+
+// Animations are shown by their layout names when a vessel has exactly the
+// layout's count, otherwise by their indices only. A name longer than the
+// column pushes the rest of its row to the right.
+constexpr int kNameColumn = 16;
 
 std::string Num(double v) {
     char buf[32];
@@ -39,16 +37,18 @@ void Line(std::string& out, const char* label, const std::string& value) {
 std::string Animations(const std::vector<double>& anim) {
     std::string out;
     std::string row;
-    const bool named = anim.size() == kNamedAnimations;
+    const bool named = anim.size() == layout::kAnimationNames.size();
     auto end_row = [&] {
         while (!row.empty() && row.back() == ' ') row.pop_back();
         out += "\n    " + row;
         row.clear();
     };
     for (std::size_t i = 0; i < anim.size(); ++i) {
-        char cell[48];
+        char cell[64];
         if (named) {
-            std::snprintf(cell, sizeof cell, "%-16s %-9s", kAnimationNames[i], Num(anim[i]).c_str());
+            const std::string_view name = layout::kAnimationNames[i];
+            std::snprintf(cell, sizeof cell, "%-*.*s %-9s", kNameColumn, static_cast<int>(name.size()), name.data(),
+                          Num(anim[i]).c_str());
         } else {
             std::snprintf(cell, sizeof cell, "[%2zu] %-9s", i, Num(anim[i]).c_str());
         }

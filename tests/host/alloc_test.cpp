@@ -1,33 +1,13 @@
 // With the recorder off, the per-step path allocates nothing once the vessel
 // is defined: every VESSEL member and oapi function is answered from storage
-// that already exists. Counted with the program's own operator new.
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+// that already exists. Counted by the shared allocation counter, which
+// replaces operator new for the whole process.
 #include <gtest/gtest.h>
 
+#include <new>
+
+#include "allocation_counter.h"
 #include "host_test_util.h"
-
-namespace {
-std::atomic<long> g_allocations{0};
-}
-
-void* operator new(std::size_t n) {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) { return operator new(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-    g_allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(n == 0 ? 1 : n);
-}
-void* operator new[](std::size_t n, const std::nothrow_t& t) noexcept { return operator new(n, t); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -57,7 +37,7 @@ TEST(Allocation, NoneOnThePerStepPathWithTheRecorderOff) {
     double heading = 0;
     VECTOR3 ofs{0, 0.2, 4.5};
 
-    long before = g_allocations.load();
+    const test_support::AllocationCounter allocations;
     for (int k = 0; k < 100; ++k) {
         rt.run_frame(simt += 0.02, 0.02, 51544.5);
         v->SetAnimation(0, 0.25);
@@ -89,18 +69,21 @@ TEST(Allocation, NoneOnThePerStepPathWithTheRecorderOff) {
         Date2Int(date);
         play(0, 1, 1, 255, 19000);
     }
-    long after = g_allocations.load();
-    EXPECT_EQ(after - before, 0);
+    EXPECT_EQ(allocations.count(), 0);
     EXPECT_TRUE(rt.alive(b));
 }
 
 TEST(Allocation, CounterSeesAllocations) {
     // The counting operator new is the one in use (guards the test above).
-    long before = g_allocations.load();
-    auto* p = new int(3);
-    long after = g_allocations.load();
+    const test_support::AllocationCounter allocations;
+    // Through volatile pointers, so the compiler keeps each pair of new and delete.
+    int* volatile p = new int(3);
+    const long after_new = allocations.count();
     delete p;
-    EXPECT_EQ(after - before, 1);
+    EXPECT_EQ(after_new, 1);
+    double* volatile q = new (std::nothrow) double[4];
+    delete[] q;
+    EXPECT_EQ(allocations.count(), 2) << "the nothrow and array forms are counted too";
 }
 
 }  // namespace

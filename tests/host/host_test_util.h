@@ -25,16 +25,7 @@ inline std::string make_mesh_dir(const std::string& name) {
 // Collects every trace line while alive.
 class TraceCapture {
 public:
-    TraceCapture() {
-        host::trace::set_sink([this](std::string_view s) { text_.append(s); });
-        host::trace::enable(true);
-    }
-    ~TraceCapture() {
-        host::trace::enable(false);
-        host::trace::clear_sink();
-    }
-    TraceCapture(const TraceCapture&) = delete;
-    TraceCapture& operator=(const TraceCapture&) = delete;
+    TraceCapture() : recording_([this](std::string_view s) { text_.append(s); }) {}
 
     std::vector<nlohmann::json> events() {
         host::trace::flush();
@@ -55,6 +46,7 @@ public:
 
 private:
     std::string text_;
+    host::trace::Recording recording_;  // after text_: flushes into it when destroyed
 };
 
 // Names of the call events, in order.

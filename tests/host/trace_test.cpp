@@ -130,7 +130,7 @@ TEST(TraceRecorder, BuilderWritesValidJson) {
     EXPECT_EQ(ev[0]["result"], json::parse("[false, null]"));
     EXPECT_FALSE(ev[1].contains("result"));
     EXPECT_EQ(ev[1]["args"], json::array());
-    // Key order and spacing as published.
+    // Key order and spacing are part of the trace format that tools parse.
     EXPECT_EQ(cap.text().substr(cap.text().find("{\"frame\": 7, \"vessel\": null, \"call\": \"NoResult\"")),
               "{\"frame\": 7, \"vessel\": null, \"call\": \"NoResult\", \"args\": []}\n");
     host::trace::set_frame(0);

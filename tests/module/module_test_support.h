@@ -14,12 +14,11 @@
 #include <vector>
 
 #include "definition/animation_set.h"
-#include "host/runtime/host_runtime.h"
 #include "module/module_entry.h"
 #include "module/vantorel_vessel.h"
 #include "module/vessel_state.h"
+#include "runtime/host_runtime.h"
 #include "sound/sound_connector.h"
-
 
 namespace vantorel_test {
 
@@ -31,24 +30,16 @@ inline std::string SoundLibraryPath() { return std::string(VANTOREL_BUILD_DIR) +
 // Collects the trace's call events while alive.
 class TraceCapture {
 public:
-    TraceCapture() {
-        host::trace::set_sink([this](std::string_view text) {
-            std::size_t start = 0;
-            while (start < text.size()) {
-                std::size_t end = text.find('\n', start);
-                if (end == std::string_view::npos) end = text.size();
-                if (end > start) events.push_back(json::parse(text.substr(start, end - start)));
-                start = end + 1;
-            }
-        });
-        host::trace::enable(true);
-    }
-    ~TraceCapture() {
-        host::trace::enable(false);
-        host::trace::clear_sink();
-    }
-    TraceCapture(const TraceCapture&) = delete;
-    TraceCapture& operator=(const TraceCapture&) = delete;
+    TraceCapture()
+        : recording([this](std::string_view text) {
+              std::size_t start = 0;
+              while (start < text.size()) {
+                  std::size_t end = text.find('\n', start);
+                  if (end == std::string_view::npos) end = text.size();
+                  if (end > start) events.push_back(json::parse(text.substr(start, end - start)));
+                  start = end + 1;
+              }
+          }) {}
 
     // Everything recorded so far, flushed.
     const std::vector<json>& all() {
@@ -76,6 +67,7 @@ public:
 
 private:
     std::vector<json> events;
+    host::trace::Recording recording;  // after events: flushes into them when destroyed
 };
 
 // The module linked into the test binary, starting from its load-time state.

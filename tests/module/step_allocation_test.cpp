@@ -1,37 +1,7 @@
 // The per-step path allocates no heap memory: every global allocation in this
 // binary is counted while steps run, across all blocks and their branches.
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "allocation_counter.h"
 #include "module_test_support.h"
-
-namespace {
-
-std::atomic<bool> counting{false};
-std::atomic<long> allocations{0};
-
-void* Allocate(std::size_t n) {
-    if (counting.load(std::memory_order_relaxed)) allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(std::size_t n) { return Allocate(n); }
-void* operator new[](std::size_t n) { return Allocate(n); }
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
-    try {
-        return Allocate(n);
-    } catch (...) {
-        return nullptr;
-    }
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace vantorel_test {
 namespace {
@@ -44,7 +14,7 @@ TEST_F(StepAllocationTest, NoHeapAllocationInAnyBlock) {
     Create();
     Step(2);  // the host's own containers reach their working size
     const double altitudes[] = {-3, 0.05, 7.25, 99.7, 100.2, 1234.5678, 12345, 123456, 1e7, 5e-324, std::nan("")};
-    counting = true;
+    const test_support::AllocationCounter allocations;
     for (int i = 0; i < 3000; ++i) {
         runtime->set_altitude_m(altitudes[i % std::size(altitudes)]);
         runtime->set_airspeed_mps(i % 7 == 0 ? 0.0 : (i % 900));
@@ -61,8 +31,7 @@ TEST_F(StepAllocationTest, NoHeapAllocationInAnyBlock) {
         }
         Step();
     }
-    counting = false;
-    EXPECT_EQ(allocations.load(), 0);
+    EXPECT_EQ(allocations.count(), 0);
     EXPECT_GT(state.gear_pos, 0.0) << "the gear moved, so its path was exercised";
 }
 

@@ -44,21 +44,15 @@ TEST(FuzzRegressionTest, CoefficientInputs) { ReplayAll("coefficients", vantorel
 
 TEST(FuzzRegressionTest, ModuleInputs) { ReplayAll("module", vantorel_fuzz::RunModule); }
 
-#ifdef VANTOREL_FUZZ_REPLAY
 TEST(FuzzRegressionTest, ReplayScriptInputs) { ReplayAll("replay_script", vantorel_fuzz::RunReplayScript); }
-#endif
 
-#ifdef VANTOREL_FUZZ_PILOT
 TEST(FuzzRegressionTest, PilotScriptInputs) { ReplayAll("pilot_script", vantorel_fuzz::RunPilotScript); }
-#endif
 
 // The harness itself: a truncated or empty input is a complete, clean run.
 TEST(FuzzRegressionTest, EmptyInputsRunClean) {
     EXPECT_EQ(vantorel_fuzz::RunCoefficients(nullptr, 0), "");
     EXPECT_EQ(vantorel_fuzz::RunModule(nullptr, 0), "");
-#ifdef VANTOREL_FUZZ_REPLAY
     EXPECT_EQ(vantorel_fuzz::RunReplayScript(nullptr, 0), "");
-#endif
 }
 
 }  // namespace

@@ -5,10 +5,10 @@
 #include <link.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
-#include <new>
+
+#include "allocation_counter.h"
 
 namespace quality {
 
@@ -16,7 +16,6 @@ namespace {
 
 std::uintptr_t code_lo = 0, code_hi = 0;
 bool counting = false;
-bool in_tracker = false;  // backtrace may allocate; never count ourselves
 Attribution attribution = Attribution::caller;
 Counts counts;
 
@@ -92,26 +91,23 @@ bool ModuleAsked(const void* caller) {
     return false;
 }
 
-void* Allocate(std::size_t size, std::size_t align, const void* caller) {
-    void* p = align > alignof(std::max_align_t) ? std::aligned_alloc(align, (size + align - 1) / align * align)
-                                                 : std::malloc(size ? size : 1);
-    if (p && counting && !in_tracker && code_hi != 0) {
-        in_tracker = true;
-        if (ModuleAsked(caller)) {
-            ++counts.allocations;
-            if (sizes_seen < MAX_SIZES) sizes[sizes_seen] = size;
-            ++sizes_seen;
-            Remember(p);
-        }
-        in_tracker = false;
-    }
-    return p;
+// The allocation counter calls these outside its own allocations, so the
+// backtrace's are never seen here.
+void Allocated(void* p, std::size_t size, const void* caller) {
+    if (!counting || code_hi == 0 || !ModuleAsked(caller)) return;
+    ++counts.allocations;
+    if (sizes_seen < MAX_SIZES) sizes[sizes_seen] = size;
+    ++sizes_seen;
+    Remember(p);
 }
 
-void Release(void* p) {
-    if (!p) return;
-    Forget(p);
-    std::free(p);
+void Released(void* p) { Forget(p); }
+
+void Observe() {
+    test_support::AllocationObserver o;
+    o.allocated = Allocated;
+    o.released = Released;
+    test_support::SetAllocationObserver(o);
 }
 
 struct Segment {
@@ -136,6 +132,7 @@ int FindCode(dl_phdr_info* info, std::size_t, void* data) {
 }  // namespace
 
 bool WatchModule(const char* file_name) {
+    Observe();
     // The first backtrace loads the unwinder; do that before anything is counted.
     void* warm[4];
     backtrace(warm, 4);
@@ -150,6 +147,7 @@ bool WatchModule(const char* file_name) {
 void ForgetModule() { code_lo = code_hi = 0; }
 
 void StartCounting(Attribution how) {
+    Observe();
     attribution = how;
     counting = true;
 }
@@ -170,45 +168,3 @@ const std::size_t* Sizes(long* n) {
 }
 
 }  // namespace quality
-
-using quality::Allocate;
-using quality::Release;
-
-#define CALLER __builtin_return_address(0)
-
-void* operator new(std::size_t n) {
-    if (void* p = Allocate(n, 0, CALLER)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) {
-    if (void* p = Allocate(n, 0, CALLER)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n, 0, CALLER); }
-void* operator new[](std::size_t n, const std::nothrow_t&) noexcept { return Allocate(n, 0, CALLER); }
-void* operator new(std::size_t n, std::align_val_t a) {
-    if (void* p = Allocate(n, static_cast<std::size_t>(a), CALLER)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n, std::align_val_t a) {
-    if (void* p = Allocate(n, static_cast<std::size_t>(a), CALLER)) return p;
-    throw std::bad_alloc();
-}
-void* operator new(std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
-    return Allocate(n, static_cast<std::size_t>(a), CALLER);
-}
-void* operator new[](std::size_t n, std::align_val_t a, const std::nothrow_t&) noexcept {
-    return Allocate(n, static_cast<std::size_t>(a), CALLER);
-}
-void operator delete(void* p) noexcept { Release(p); }
-void operator delete[](void* p) noexcept { Release(p); }
-void operator delete(void* p, std::size_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t) noexcept { Release(p); }
-void operator delete(void* p, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete[](void* p, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete(void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::align_val_t) noexcept { Release(p); }
-void operator delete(void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
-void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { Release(p); }
-void operator delete(void* p, std::align_val_t, const std::nothrow_t&) noexcept { Release(p); }
-void operator delete[](void* p, std::align_val_t, const std::nothrow_t&) noexcept { Release(p); }

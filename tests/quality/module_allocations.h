@@ -1,9 +1,10 @@
 // Tells the module's heap allocations apart from everyone else's in a process
-// that loads Vantorel.so. The binary replaces the global allocation functions;
-// an allocation is the module's when the module's code asked for it: as the
-// direct caller (cheap enough for soak runs), or as the first caller outside
-// the C and C++ runtime libraries (also catches a std::string or a path the
-// module builds, while what the host allocates for a module call stays the host's).
+// that loads Vantorel.so, by observing the shared allocation counter (the
+// binary links tests/support/allocation_counter). An allocation is the
+// module's when the module's code asked for it: as the direct caller (cheap
+// enough for soak runs), or as the first caller outside the C and C++ runtime
+// libraries (also catches a std::string or a path the module builds, while
+// what the host allocates for a module call stays the host's).
 #ifndef VANTOREL_TESTS_QUALITY_MODULE_ALLOCATIONS_H
 #define VANTOREL_TESTS_QUALITY_MODULE_ALLOCATIONS_H
 

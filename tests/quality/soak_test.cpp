@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "host/runtime/host_runtime.h"
 #include "module_allocations.h"
+#include "runtime/host_runtime.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 #include <sstream>
 #include <string>
 
-#include "host/runtime/host_runtime.h"
+#include "runtime/host_runtime.h"
 
 namespace {
 

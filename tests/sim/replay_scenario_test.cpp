@@ -5,7 +5,9 @@
 
 #include <filesystem>
 #include <sstream>
+#include <string_view>
 
+#include "definition/vessel_layout.h"
 #include "replay_test_support.h"
 
 namespace {
@@ -15,6 +17,7 @@ using replay_test::Calls;
 using replay_test::json;
 using replay_test::States;
 using replay_test::Traced;
+namespace layout = vantorel::layout;
 
 const fs::path kScenarios = fs::path(VANTOREL_SOURCE_DIR) / "tests" / "sim" / "scenarios";
 
@@ -103,13 +106,23 @@ TEST(ScenarioFiles, ExcerptMatchingRejectsWhatDiffers) {
 
 // --- Laws behind the scenarios ------------------------------------------------
 
-double Gear(const json& state) { return state["state"]["anim"][2].get<double>(); }
+double Gear(const json& state) { return state["state"]["anim"][layout::Index(layout::Animation::gear)].get<double>(); }
+
+// A touchdown set as the state event writes it.
+json Points(const layout::TouchdownSet& set) {
+    json points = json::array();
+    for (const auto& p : set) points.push_back({p[0], p[1], p[2]});
+    return points;
+}
+
+// A mesh handle as the trace writes it.
+std::string MeshName(std::string_view name) { return "mesh:" + std::string(name); }
 
 TEST(ScenarioLaws, DefinitionHas25AnimationsAnd44ComponentsAtFrameZero) {
     const Traced t = RunScenario("definition");
     const auto anims = Calls(t.events, "CreateAnimation");
     const auto comps = Calls(t.events, "AddAnimationComponent");
-    ASSERT_EQ(anims.size(), 25u);
+    ASSERT_EQ(anims.size(), static_cast<std::size_t>(layout::kAnimationCount));
     ASSERT_EQ(comps.size(), 44u);
     for (std::size_t i = 0; i < anims.size(); ++i) {
         EXPECT_EQ(anims[i]["frame"], 0);
@@ -119,17 +132,15 @@ TEST(ScenarioLaws, DefinitionHas25AnimationsAnd44ComponentsAtFrameZero) {
         EXPECT_EQ(comps[i]["frame"], 0);
         EXPECT_EQ(comps[i]["result"], "component:0:" + std::to_string(i));
     }
-    EXPECT_EQ(States(t.events, 0).front()["state"]["anim"].size(), 25u);
+    EXPECT_EQ(States(t.events, 0).front()["state"]["anim"].size(), static_cast<std::size_t>(layout::kAnimationCount));
 }
 
 TEST(ScenarioLaws, GearRetractsMonotonicallyAndTouchdownFollowsOneStepLate) {
     const Traced t = RunScenario("gear_retraction");
     const auto states = States(t.events, 0);
     ASSERT_EQ(states.size(), 420u);
-    const json up = json::parse(
-        R"([[0.0, -0.4268042, 4.013654], [-1.518829, -0.4268042, -1.547508], [1.518829, -0.4268042, -1.547508]])");
-    const json down = json::parse(
-        R"([[0.0, -1.55953, 4.604074], [-1.740703, -1.55953, -0.3588331], [1.740703, -1.55953, -0.3588331]])");
+    const json up = Points(layout::kTouchdownGearUp);
+    const json down = Points(layout::kTouchdownGearDown);
     std::size_t first_past = 0, first_up = 0, first_one = 0;
     for (std::size_t i = 0; i < states.size(); ++i) {
         const double g = Gear(states[i]);
@@ -161,8 +172,9 @@ TEST(ScenarioLaws, LightSwitchTogglesBeaconsAndCockpitMeshTogether) {
         const bool on = i < 3;
         const json& s = states[i]["state"];
         EXPECT_EQ(s["beacons"], json::array({on, on})) << "frame " << i + 1;
-        EXPECT_EQ(s["meshes"][1][0], on ? "mesh:Ombrix\\Vantorel-Cpit_n" : "mesh:Ombrix\\Vantorel-Cpit");
-        EXPECT_EQ(s["meshes"][1][1], 4) << "cockpit mesh visible in the virtual cockpit only";
+        const json& cockpit = s["meshes"][layout::kCockpitMesh];
+        EXPECT_EQ(cockpit[0], MeshName(on ? layout::kCockpitLitMeshName : layout::kCockpitMeshName));
+        EXPECT_EQ(cockpit[1], 4) << "cockpit mesh visible in the virtual cockpit only";
     }
     EXPECT_EQ(Calls(t.events, "InsertMesh").size(), 2u) << "one mesh swap per key press";
 }
