@@ -5,11 +5,12 @@
 #include <stdexcept>
 #include <string>
 
+#include "flightmodel/units.h"
+
 namespace host::flight {
 
 namespace {
 
-constexpr double kTwoPi = 6.283185307179586;
 // Sweeps of the friction solve over the touchdown points; each sweep can only
 // take kinetic energy away, more sweeps share the friction better.
 constexpr int kFrictionSweeps = 4;

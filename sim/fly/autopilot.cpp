@@ -3,16 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flightmodel/units.h"
+
 namespace vantorel_sim::fly {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kDeg = kPi / 180.0;
+using host::flight::kPi;
+using host::flight::kTwoPi;
+using host::flight::kRadPerDeg;
 
 double Wrap(double a) {
-    while (a > kPi) a -= 2 * kPi;
-    while (a <= -kPi) a += 2 * kPi;
+    while (a > kPi) a -= kTwoPi;
+    while (a <= -kPi) a += kTwoPi;
     return a;
 }
 
@@ -141,13 +144,13 @@ void Autopilot::Update(double h) {
     // Elevator: pitch, or pitch for a vertical speed, or a vertical speed for an altitude.
     std::optional<double> pitch_target;
     if (pitch_) {
-        pitch_target = *pitch_ * kDeg;
+        pitch_target = *pitch_ * kRadPerDeg;
     } else if (vs_ || altitude_) {
         const double vs_target = vs_ ? *vs_ : std::clamp(0.2 * (*altitude_ - model_.altitude_m()), -40.0, 40.0);
         const double vc = std::max(v, 30.0);
         const double gamma_t = std::asin(std::clamp(vs_target / vc, -0.7, 0.7));
         const double gamma = std::asin(std::clamp(model_.vertical_speed_mps() / vc, -1.0, 1.0));
-        pitch_target = std::clamp(gamma_t + aoa_filtered_ + 0.8 * (gamma_t - gamma), -35 * kDeg, 40 * kDeg);
+        pitch_target = std::clamp(gamma_t + aoa_filtered_ + 0.8 * (gamma_t - gamma), -35 * kRadPerDeg, 40 * kRadPerDeg);
     }
     double pitch_in = manual_.pitch;
     if (pitch_target) {
@@ -161,10 +164,10 @@ void Autopilot::Update(double h) {
     // Ailerons: a bank, or a bank for a heading; on the ground the wings stay level.
     std::optional<double> bank_target;
     if (bank_) {
-        bank_target = *bank_ * kDeg;
+        bank_target = *bank_ * kRadPerDeg;
     } else if (heading_) {
-        const double err = Wrap(*heading_ * kDeg - psi);
-        bank_target = ground ? 0.0 : std::clamp(1.5 * err, -25 * kDeg, 25 * kDeg);
+        const double err = Wrap(*heading_ * kRadPerDeg - psi);
+        bank_target = ground ? 0.0 : std::clamp(1.5 * err, -25 * kRadPerDeg, 25 * kRadPerDeg);
     }
     double roll_in = manual_.roll;
     if (bank_target) {
@@ -179,7 +182,7 @@ void Autopilot::Update(double h) {
     // the rudder into nose-wheel steering).
     double yaw_in = manual_.yaw;
     if (heading_ && ground) {
-        const double err = Wrap(*heading_ * kDeg - psi);
+        const double err = Wrap(*heading_ * kRadPerDeg - psi);
         const double rate = Wrap(psi - prev_heading_) / h;
         yaw_in = std::clamp(0.6 * err - 0.5 * rate, -1.0, 1.0);
     } else if (heading_) {

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "flightmodel/flight_model.h"
+#include "flightmodel/units.h"
 #include "common/library_paths.h"
 #include "fly/autopilot.h"
 #include "runtime/host_runtime.h"
@@ -17,8 +18,7 @@ namespace vantorel_sim::fly {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kDeg = 180.0 / kPi;
+using host::flight::kDegPerRad;
 
 // The aircraft's own numbering: animations in the order the module creates
 // them, drag elements in the order it registers them.
@@ -115,7 +115,7 @@ public:
         if (script_.start_fuel_kg) rt.set_fuel_mass_kg(index, *script_.start_fuel_kg);
 
         host::flight::FlightModel model(rt, index);
-        model.PlaceOnGround(script_.start_heading_deg / kDeg);
+        model.PlaceOnGround(script_.start_heading_deg / kDegPerRad);
         Autopilot pilot(model);
         rt_ = &rt;
         model_ = &model;
@@ -189,10 +189,10 @@ private:
             case Quantity::altitude_m: return m.altitude_m();
             case Quantity::airspeed_mps: return m.airspeed_mps();
             case Quantity::vertical_speed_mps: return m.vertical_speed_mps();
-            case Quantity::pitch_deg: return m.pitch_rad() * kDeg;
-            case Quantity::bank_deg: return m.bank_rad() * kDeg;
-            case Quantity::heading_deg: return m.heading_rad() * kDeg;
-            case Quantity::aoa_deg: return m.aoa_rad() * kDeg;
+            case Quantity::pitch_deg: return m.pitch_rad() * kDegPerRad;
+            case Quantity::bank_deg: return m.bank_rad() * kDegPerRad;
+            case Quantity::heading_deg: return m.heading_rad() * kDegPerRad;
+            case Quantity::aoa_deg: return m.aoa_rad() * kDegPerRad;
             case Quantity::fuel_kg: return m.fuel_kg();
             case Quantity::ground_contact: return m.ground_contact() ? 1.0 : 0.0;
             case Quantity::distance_m: return result_.summary.distance_m;
@@ -362,16 +362,16 @@ private:
             if (!took_off_ && !rolling_ && speed > 1.0) {
                 rolling_ = true;
                 roll_start_distance_ = s.distance_m;
-                Mark("take-off-roll", "take-off roll begins, heading " + Fixed(m.heading_rad() * kDeg, 0) + " deg");
+                Mark("take-off-roll", "take-off roll begins, heading " + Fixed(m.heading_rad() * kDegPerRad, 0) + " deg");
             }
             double couple = 0;
             for (const host::ForceRec& f : v.forces) couple += f.point_m.z * f.force_n.x - f.point_m.x * f.force_n.z;
             if (!steering_reported_ && std::abs(couple) > 1e5) {
                 steering_reported_ = true;
                 Mark("nose-wheel-steering", "nose-wheel steering: couple " + Fixed(couple / 1e6, 2) + " MN m at " +
-                                                Fixed(speed, 0) + " m/s, heading " + Fixed(m.heading_rad() * kDeg, 0) + " deg");
+                                                Fixed(speed, 0) + " m/s, heading " + Fixed(m.heading_rad() * kDegPerRad, 0) + " deg");
             }
-            if (rolling_ && !took_off_ && !rotated_ && m.pitch_rad() * kDeg > 2.0) {
+            if (rolling_ && !took_off_ && !rotated_ && m.pitch_rad() * kDegPerRad > 2.0) {
                 rotated_ = true;
                 Mark("rotation", "rotation at " + Fixed(speed, 0) + " m/s");
             }
@@ -444,10 +444,10 @@ private:
         s.airspeed_mps = m.airspeed_mps();
         s.vertical_speed_mps = m.vertical_speed_mps();
         s.mach = m.forces().mach;
-        s.aoa_deg = m.aoa_rad() * kDeg;
-        s.pitch_deg = m.pitch_rad() * kDeg;
-        s.bank_deg = m.bank_rad() * kDeg;
-        s.heading_deg = m.heading_rad() * kDeg;
+        s.aoa_deg = m.aoa_rad() * kDegPerRad;
+        s.pitch_deg = m.pitch_rad() * kDegPerRad;
+        s.bank_deg = m.bank_rad() * kDegPerRad;
+        s.heading_deg = m.heading_rad() * kDegPerRad;
         s.throttle = m.controls().main_throttle;
         s.thrust_level = v.thrusters.empty() ? 0.0 : v.thrusters[0].level;
         s.thrust_n = m.forces().thrust_n;

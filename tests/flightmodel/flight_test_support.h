@@ -9,12 +9,10 @@
 #include <string>
 
 #include "flightmodel/flight_model.h"
+#include "flightmodel/units.h"
 #include "runtime/host_runtime.h"
 
 namespace flight_test {
-
-constexpr double kPi = 3.141592653589793;
-constexpr double kDeg = kPi / 180.0;
 
 struct Aircraft {
     host::Runtime rt;
