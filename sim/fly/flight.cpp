@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <sstream>
@@ -12,6 +11,8 @@
 #include "common/library_paths.h"
 #include "fly/autopilot.h"
 #include "runtime/host_runtime.h"
+#include "runtime/sound_requests.h"
+#include "runtime/trace.h"
 
 
 namespace vantorel_sim::fly {
@@ -35,70 +36,34 @@ std::string Fixed(double v, int digits) {
     return o.str();
 }
 
-// Reads the module's engine-sound requests out of the call trace, and passes
-// the trace on to a file when one was asked for.
-class SoundWatch {
+// The module's latest engine-sound request, as the sound library receives it.
+class EngineSoundWatch {
 public:
-    SoundWatch(std::FILE* trace, bool watch) : file_(trace), watch_(watch) {
-        if (!watch_ && file_ == nullptr) return;
-        if (watch_) {
-            host::trace::set_sink([this](std::string_view text) { Take(text); });
-        } else {
-            host::trace::set_sink(file_);
-        }
-        host::trace::enable(true);
-        on_ = true;
+    explicit EngineSoundWatch(bool watch) : on_(watch) {
+        if (on_) host::set_sound_observer([this](const host::SoundRequest& r) { Take(r); });
     }
-    ~SoundWatch() {
-        if (!on_) return;
-        host::trace::enable(false);
-        host::trace::clear_sink();
-        if (file_ != nullptr) std::fflush(file_);
+    ~EngineSoundWatch() {
+        if (on_) host::set_sound_observer({});
     }
-    SoundWatch(const SoundWatch&) = delete;
-    SoundWatch& operator=(const SoundWatch&) = delete;
+    EngineSoundWatch(const EngineSoundWatch&) = delete;
+    EngineSoundWatch& operator=(const EngineSoundWatch&) = delete;
 
-    void EndFrame() {
-        if (watch_) host::trace::flush();
-    }
     double freq_hz = 0;
     int volume = 0;
 
 private:
-    void Take(std::string_view text) {
-        if (file_ != nullptr) std::fwrite(text.data(), 1, text.size(), file_);
-        std::size_t pos = 0;
-        while ((pos = text.find("\"call\": \"", pos)) != std::string_view::npos) {
-            pos += 9;
-            std::string_view rest = text.substr(pos);
-            const bool play = rest.starts_with("PlayVesselWaveOBSound3\"");
-            const bool stop = rest.starts_with("StopVesselWave3\"");
-            if (!play && !stop) continue;
-            std::size_t args = text.find("\"args\": [", pos);
-            if (args == std::string_view::npos) return;
-            long v[5] = {0, 0, 0, 0, 0};
-            const char* p = text.data() + args + 9;
-            const char* end = text.data() + text.size();
-            for (int i = 0; i < (play ? 5 : 2) && p < end; ++i) {
-                char* next = nullptr;
-                v[i] = std::strtol(p, &next, 10);
-                p = next;
-                while (p < end && (*p == ',' || *p == ' ')) ++p;
-            }
-            if (v[1] != kEngineSoundSlot) continue;
-            if (play) {
-                volume = static_cast<int>(v[3]);
-                freq_hz = static_cast<double>(v[4]);
-            } else {
-                volume = 0;
-                freq_hz = 0;
-            }
+    void Take(const host::SoundRequest& r) {
+        if (r.slot != kEngineSoundSlot) return;
+        if (r.kind == host::SoundRequest::Kind::play) {
+            volume = r.volume;
+            freq_hz = static_cast<double>(r.frequency_hz);
+        } else if (r.kind == host::SoundRequest::Kind::stop) {
+            volume = 0;
+            freq_hz = 0;
         }
     }
 
-    std::FILE* file_;
-    bool watch_;
-    bool on_ = false;
+    bool on_;
 };
 
 class Runner {
@@ -107,7 +72,9 @@ public:
 
     FlightResult Run() {
         host::Runtime rt;
-        SoundWatch sound(opt_.trace, opt_.watch_sound);
+        std::optional<host::trace::Recording> recording;
+        if (opt_.trace != nullptr) recording.emplace(opt_.trace);
+        EngineSoundWatch sound(opt_.watch_sound);
         if (opt_.sound) rt.load_sound_library(opt_.sound_path.empty() ? DefaultSoundLibraryPath() : opt_.sound_path);
         rt.load_module(opt_.module_path.empty() ? DefaultModulePath() : opt_.module_path);
         const int index = rt.create_vessel();
@@ -142,7 +109,6 @@ public:
             model.RunFrame(hook);
             ++frames;
             if (opt_.trace != nullptr) rt.write_state_event(index);
-            sound.EndFrame();
             Observe();
             if (opt_.sample_rate_hz > 0 && model.sim_time_s() + 1e-9 >= next_sample_) {
                 result_.samples.push_back(Take());
@@ -477,7 +443,7 @@ private:
     host::Runtime* rt_ = nullptr;
     host::flight::FlightModel* model_ = nullptr;
     Autopilot* pilot_ = nullptr;
-    SoundWatch* sound_ = nullptr;
+    EngineSoundWatch* sound_ = nullptr;
     std::size_t next_ = 0;
     double last_fired_ = 0;
     double next_sample_ = 0;
