@@ -9,7 +9,9 @@
 #include "flightmodel/flight_model.h"
 #include "flightmodel/units.h"
 #include "common/library_paths.h"
+#include "definition/vessel_layout.h"
 #include "fly/autopilot.h"
+#include "fly/envelope.h"
 #include "runtime/host_runtime.h"
 #include "runtime/sound_requests.h"
 #include "runtime/trace.h"
@@ -21,12 +23,7 @@ namespace {
 
 using host::flight::kDegPerRad;
 
-// The aircraft's own numbering: animations in the order the module creates
-// them, drag elements in the order it registers them.
-constexpr std::size_t kAnimGear = 2;
-constexpr std::size_t kAnimCanopy = 7;
-constexpr std::size_t kAnimThrottle = 10;
-constexpr int kEngineSoundSlot = 1;
+namespace layout = vantorel::layout;
 
 std::string Fixed(double v, int digits) {
     std::ostringstream o;
@@ -53,7 +50,7 @@ public:
 
 private:
     void Take(const host::SoundRequest& r) {
-        if (r.slot != kEngineSoundSlot) return;
+        if (r.slot != layout::kSoundEngine) return;
         if (r.kind == host::SoundRequest::Kind::play) {
             volume = r.volume;
             freq_hz = static_cast<double>(r.frequency_hz);
@@ -250,7 +247,8 @@ private:
         result_.milestones.push_back(std::move(m));
     }
 
-    static double Anim(const host::VesselState& v, std::size_t i) {
+    static double Anim(const host::VesselState& v, layout::Animation a) {
+        const auto i = static_cast<std::size_t>(layout::Index(a));
         return i < v.animations.size() ? v.animations[i].state : 0.0;
     }
 
@@ -281,7 +279,7 @@ private:
         }
         prev_fuel_ = fuel;
 
-        const double canopy = Anim(v, kAnimCanopy);
+        const double canopy = Anim(v, layout::Animation::canopy);
         if (canopy >= 1.0 && canopy_ < 1.0) {
             ++s.canopy_open_cycles;
             Mark("canopy-open", "canopy open");
@@ -291,7 +289,7 @@ private:
         }
         canopy_ = canopy;
 
-        const double gear = Anim(v, kAnimGear);
+        const double gear = Anim(v, layout::Animation::gear);
         if (gear >= 1.0 && gear_ < 1.0) {
             ++s.gear_up_cycles;
             Mark("gear-up", "gear up and locked at " + Fixed(m.altitude_m(), 0) + " m");
@@ -378,13 +376,13 @@ private:
         }
         prev_vs_ = m.vertical_speed_mps();
 
-        const bool inside = v.cw[0] < 999.0 && (v.thrusters.empty() || v.thrusters[0].max_thrust0_n > 0);
+        const bool inside = v.cw[0] < kOutsideDragCoefficient && (v.thrusters.empty() || v.thrusters[0].max_thrust0_n > 0);
         if (!inside && envelope_inside_) {
             EnvelopeExit e;
             e.time_s = t;
             e.altitude_m = m.altitude_m();
             e.airspeed_mps = speed;
-            e.reason = m.altitude_m() >= 17000 ? "altitude" : "airspeed";
+            e.reason = m.altitude_m() >= kEnvelopeCeilingM ? "altitude" : "airspeed";
             s.envelope_exits.push_back(e);
             Mark("envelope-exit", "envelope exit (" + e.reason + "): " + Fixed(e.altitude_m, 0) + " m at " +
                                       Fixed(speed, 0) + " m/s; engine cut, drag coefficients 999");
@@ -420,16 +418,16 @@ private:
         s.max_thrust_n = v.thrusters.empty() ? 0.0 : v.thrusters[0].max_thrust0_n;
         s.fuel_kg = m.fuel_kg();
         s.mass_kg = m.mass_kg();
-        s.gear = Anim(v, kAnimGear);
+        s.gear = Anim(v, layout::Animation::gear);
         s.flaps = v.ctrl_level[AIRCTRL_FLAP];
-        s.canopy = Anim(v, kAnimCanopy);
-        s.throttle_lever = Anim(v, kAnimThrottle);
+        s.canopy = Anim(v, layout::Animation::canopy);
+        s.throttle_lever = Anim(v, layout::Animation::throttle);
         s.elevator = v.ctrl_level[AIRCTRL_ELEVATOR];
         s.aileron = v.ctrl_level[AIRCTRL_AILERON];
         s.rudder = v.ctrl_level[AIRCTRL_RUDDER];
         s.brakes = m.controls().brakes;
         s.ground_contact = m.ground_contact();
-        s.inside_envelope = v.cw[0] < 999.0;
+        s.inside_envelope = v.cw[0] < kOutsideDragCoefficient;
         s.lights = !v.beacons.empty() && v.beacons[0] != nullptr && v.beacons[0]->active;
         s.time_acceleration = rt_->time_acceleration();
         s.engine_sound_hz = sound_->freq_hz;

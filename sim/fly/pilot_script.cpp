@@ -1,10 +1,10 @@
 #include "fly/pilot_script.h"
 
-#include <Orbitersdk.h>
-
 #include <charconv>
 #include <cmath>
 #include <sstream>
+
+#include "definition/vessel_layout.h"
 
 namespace vantorel_sim::fly {
 
@@ -48,9 +48,13 @@ constexpr HoldInfo kHolds[] = {
 
 struct KeyInfo {
     const char* name;
-    DWORD code;
+    unsigned code;
 };
-constexpr KeyInfo kKeys[] = {{"G", OAPI_KEY_G}, {"F", OAPI_KEY_F}, {"0", OAPI_KEY_0}, {"J", OAPI_KEY_J}, {"K", OAPI_KEY_K}};
+constexpr KeyInfo kKeys[] = {{"G", vantorel::layout::kKeyGear},
+                             {"F", vantorel::layout::kKeyFlaps},
+                             {"0", vantorel::layout::kKeyCanopy},
+                             {"J", vantorel::layout::kKeyRefuel},
+                             {"K", vantorel::layout::kKeyLights}};
 
 std::vector<std::string_view> Split(std::string_view s) {
     std::vector<std::string_view> out;
