@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "fly/envelope.h"
+#include "fly/vessel_readings.h"
 #include "fly/report.h"
 
 namespace vantorel_sim::fly {
