@@ -1,6 +1,6 @@
 // A runtime with the built module and one vessel, flown by the flight model.
-#ifndef VANTOREL_TESTS_FLIGHTMODEL_SUPPORT_H
-#define VANTOREL_TESTS_FLIGHTMODEL_SUPPORT_H
+#ifndef VANTOREL_TESTS_SIM_FLY_FLIGHT_TEST_SUPPORT_H
+#define VANTOREL_TESTS_SIM_FLY_FLIGHT_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
 
