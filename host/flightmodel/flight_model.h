@@ -6,9 +6,13 @@
 // A frame covers time-acceleration x 1/frame_rate seconds of flight,
 // integrated in substeps of at most 1/frame_rate; then the readings the module
 // asks for are fed to the runtime and the module's step runs.
+//
+// Names: functions are CamelCase; the readings and accessors are named for the
+// quantity they return, with its unit (airspeed_mps()); constants are kCamel.
 #ifndef VANTOREL_FLIGHTMODEL_FLIGHT_MODEL_H
 #define VANTOREL_FLIGHTMODEL_FLIGHT_MODEL_H
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -97,7 +101,7 @@ public:
     host::Runtime& runtime() { return rt_; }
     int vessel_index() const { return index_; }
     const ForceReport& forces() const { return report_; }
-    double sim_time_s() const { return simt_; }
+    double sim_time_s() const { return sim_time_s_; }
     std::int64_t frames() const { return frames_; }
     bool parked() const { return parked_; }
 
@@ -116,30 +120,61 @@ public:
     // Level the main-engine thrusters report (0 with an empty tank).
     double main_engine_level() const;
     // Where the touchdown point i is in the world.
-    Vec3 touchdown_world(int i) const;
+    Vec3 touchdown_position_m(int i) const;
+
+    // The host keeps three touchdown points and this many propellant resources at most.
+    static constexpr int kTouchdownPoints = 3;
+    static constexpr std::size_t kMaxPropellants = 8;
 
 private:
-    struct Accum;
+    // What one substep's force terms add up to.
+    struct Accum {
+        double normal_n[kTouchdownPoints] = {0, 0, 0};  // ground reaction per touchdown point
+        Vec3 force_world_n;
+        Vec3 torque_body_nm;
+        Vec3 applied_world_n;    // everything but gravity and the ground
+        Vec3 applied_torque_nm;  // its moment, vessel frame
+        Vec3 rot_damping_nms;    // per axis, applied implicitly
+        double fuel_used_kg[kMaxPropellants] = {0, 0, 0, 0, 0, 0, 0, 0};
+    };
+    struct Airflow;
+    struct BodyLoads;
+    struct GroundReaction;
+
+    // The force terms, in the order they are summed (force_terms.cpp).
     void Forces(double step_s, Accum& a);
+    void AirfoilForces(const Airflow& air, BodyLoads& loads) const;
+    void StabilityMoments(const Airflow& air, BodyLoads& loads) const;
+    void ControlSurfaceForces(const Airflow& air, BodyLoads& loads) const;
+    void VariableDrag(const Airflow& air, BodyLoads& loads) const;
+    void ApplyDrag(const Airflow& air, double m_kg, double step_s, BodyLoads& loads) const;
+    Vec3 RotationalDamping(const Airflow& air) const;
+    void ThrustAndFuel(const Atmosphere& atm, double step_s, BodyLoads& loads, Accum& a) const;
+    void ModuleForces(BodyLoads& loads) const;
+    static Vec3 Gravity(double m_kg);
+    GroundReaction GroundSprings(const Mat3& to_world, double m_kg, double step_s, Accum& a) const;
+
+    // Motion over a substep (integration.cpp).
     void Integrate(double step_s, const Accum& a);
-    void Friction(double step_s, const Accum& a, Vec3 inertia);
+    void Friction(double step_s, const Accum& a, Vec3 inertia_kgm2);
+    bool Driven(const Accum& a) const;
+
     void Settle();
     void PushControls();
-    bool Driven(const Accum& a) const;
 
     host::Runtime& rt_;
     int index_;
-    FlightModelOptions opt_;
+    FlightModelOptions options_;
     Controls controls_;
     BodyState body_;
     ForceReport report_;
-    double simt_ = 0;
+    double sim_time_s_ = 0;
     std::int64_t frames_ = 0;
     bool parked_ = false;
     double still_s_ = 0;
     std::vector<std::size_t> main_thrusters_;   // members of the main thruster group
     std::vector<int> thruster_propellant_;      // per thruster, -1: none
-    std::vector<host::ForceRec> added_;         // AddForce of the last step
+    std::vector<host::ForceRec> added_forces_;  // AddForce of the last step
 };
 
 }  // namespace host::flight

@@ -3,16 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "flightmodel/units.h"
+
 namespace vantorel_sim::fly {
 
 namespace {
 
-constexpr double kPi = 3.141592653589793;
-constexpr double kDeg = kPi / 180.0;
+using host::flight::kPi;
+using host::flight::kTwoPi;
+using host::flight::kRadPerDeg;
 
 double Wrap(double a) {
-    while (a > kPi) a -= 2 * kPi;
-    while (a <= -kPi) a += 2 * kPi;
+    while (a > kPi) a -= kTwoPi;
+    while (a <= -kPi) a += kTwoPi;
     return a;
 }
 
@@ -78,23 +81,24 @@ void Autopilot::ReleaseAll() {
     for (Hold h : {Hold::pitch, Hold::bank, Hold::vertical_speed, Hold::altitude, Hold::heading, Hold::speed}) Release(h);
 }
 
-double Autopilot::PitchInput(double target_rad, double h) {
+double Autopilot::PitchInput(double target_rad, double step_s) {
     const double mass = model_.mass_kg();
     const double inertia = model_.vessel().pmi_m2.x * mass;
     const double q = model_.forces().dynamic_pressure_pa;
     const double theta = model_.pitch_rad();
-    const double rate = (theta - prev_pitch_) / h;
+    const double rate = (theta - prev_pitch_) / step_s;
     if (model_.ground_contact()) {
         // The ground holds the nose up or down; pull harder the longer it does,
         // up to the elevator's authority, so the rotation does not stall.
         const double authority = inertia > 0 ? q * elevator_gain_ / inertia : 0.0;
-        pitch_disturbance_ = std::clamp(pitch_disturbance_ - 2.0 * (target_rad - theta) * h, -authority, authority);
+        pitch_disturbance_ = std::clamp(pitch_disturbance_ - 2.0 * (target_rad - theta) * step_s, -authority, authority);
     } else {
-        const double measured = (rate - prev_pitch_rate_) / h;
-        pitch_disturbance_ += (measured - pitch_accel_cmd_ - pitch_disturbance_) * std::min(1.0, h / 0.4);
+        const double measured = (rate - prev_pitch_rate_) / step_s;
+        pitch_disturbance_ += (measured - pitch_accel_cmd_ - pitch_disturbance_) * std::min(1.0, step_s / 0.4);
     }
-    constexpr double wn = 1.5, zeta = 0.9;
-    const double accel = wn * wn * (target_rad - theta) - 2 * zeta * wn * rate - pitch_disturbance_;
+    constexpr double kFrequencyRadps = 1.5, kDampingRatio = 0.9;
+    const double accel = kFrequencyRadps * kFrequencyRadps * (target_rad - theta) - 2 * kDampingRatio * kFrequencyRadps * rate -
+                         pitch_disturbance_;
     const double gain = std::max(q, 800.0) * elevator_gain_;
     const double input = gain > 0 ? std::clamp(inertia * accel / gain, -1.0, 1.0) : 0.0;
     pitch_accel_cmd_ = inertia > 0 ? input * q * elevator_gain_ / inertia : 0.0;
@@ -102,20 +106,21 @@ double Autopilot::PitchInput(double target_rad, double h) {
     return input;
 }
 
-double Autopilot::RollInput(double target_rad, double h) {
+double Autopilot::RollInput(double target_rad, double step_s) {
     const double mass = model_.mass_kg();
     const double inertia = model_.vessel().pmi_m2.z * mass;
     const double q = model_.forces().dynamic_pressure_pa;
     const double phi = model_.bank_rad();
-    const double rate = Wrap(phi - prev_bank_) / h;
+    const double rate = Wrap(phi - prev_bank_) / step_s;
     if (model_.ground_contact()) {
         bank_disturbance_ = 0;
     } else {
-        const double measured = (rate - prev_bank_rate_) / h;
-        bank_disturbance_ += (measured - bank_accel_cmd_ - bank_disturbance_) * std::min(1.0, h / 0.4);
+        const double measured = (rate - prev_bank_rate_) / step_s;
+        bank_disturbance_ += (measured - bank_accel_cmd_ - bank_disturbance_) * std::min(1.0, step_s / 0.4);
     }
-    constexpr double wn = 2.0, zeta = 0.9;
-    const double accel = wn * wn * Wrap(target_rad - phi) - 2 * zeta * wn * rate - bank_disturbance_;
+    constexpr double kFrequencyRadps = 2.0, kDampingRatio = 0.9;
+    const double accel = kFrequencyRadps * kFrequencyRadps * Wrap(target_rad - phi) -
+                         2 * kDampingRatio * kFrequencyRadps * rate - bank_disturbance_;
     const double gain = std::max(q, 800.0) * aileron_gain_;
     const double input = gain > 0 ? std::clamp(inertia * accel / gain, -1.0, 1.0) : 0.0;
     bank_accel_cmd_ = inertia > 0 ? input * q * aileron_gain_ / inertia : 0.0;
@@ -123,7 +128,7 @@ double Autopilot::RollInput(double target_rad, double h) {
     return input;
 }
 
-void Autopilot::Update(double h) {
+void Autopilot::Update(double step_s) {
     const double theta = model_.pitch_rad();
     const double phi = model_.bank_rad();
     const double psi = model_.heading_rad();
@@ -136,51 +141,51 @@ void Autopilot::Update(double h) {
         aoa_filtered_ = model_.aoa_rad();
         primed_ = true;
     }
-    aoa_filtered_ += (std::clamp(model_.aoa_rad(), -0.3, 0.3) - aoa_filtered_) * std::min(1.0, h / 2.0);
+    aoa_filtered_ += (std::clamp(model_.aoa_rad(), -0.3, 0.3) - aoa_filtered_) * std::min(1.0, step_s / 2.0);
 
     // Elevator: pitch, or pitch for a vertical speed, or a vertical speed for an altitude.
     std::optional<double> pitch_target;
     if (pitch_) {
-        pitch_target = *pitch_ * kDeg;
+        pitch_target = *pitch_ * kRadPerDeg;
     } else if (vs_ || altitude_) {
         const double vs_target = vs_ ? *vs_ : std::clamp(0.2 * (*altitude_ - model_.altitude_m()), -40.0, 40.0);
         const double vc = std::max(v, 30.0);
         const double gamma_t = std::asin(std::clamp(vs_target / vc, -0.7, 0.7));
         const double gamma = std::asin(std::clamp(model_.vertical_speed_mps() / vc, -1.0, 1.0));
-        pitch_target = std::clamp(gamma_t + aoa_filtered_ + 0.8 * (gamma_t - gamma), -35 * kDeg, 40 * kDeg);
+        pitch_target = std::clamp(gamma_t + aoa_filtered_ + 0.8 * (gamma_t - gamma), -35 * kRadPerDeg, 40 * kRadPerDeg);
     }
     double pitch_in = manual_.pitch;
     if (pitch_target) {
-        pitch_in = PitchInput(*pitch_target, h);
+        pitch_in = PitchInput(*pitch_target, step_s);
     } else {
         pitch_disturbance_ = 0;
         pitch_accel_cmd_ = 0;
-        prev_pitch_rate_ = (theta - prev_pitch_) / h;
+        prev_pitch_rate_ = (theta - prev_pitch_) / step_s;
     }
 
     // Ailerons: a bank, or a bank for a heading; on the ground the wings stay level.
     std::optional<double> bank_target;
     if (bank_) {
-        bank_target = *bank_ * kDeg;
+        bank_target = *bank_ * kRadPerDeg;
     } else if (heading_) {
-        const double err = Wrap(*heading_ * kDeg - psi);
-        bank_target = ground ? 0.0 : std::clamp(1.5 * err, -25 * kDeg, 25 * kDeg);
+        const double err = Wrap(*heading_ * kRadPerDeg - psi);
+        bank_target = ground ? 0.0 : std::clamp(1.5 * err, -25 * kRadPerDeg, 25 * kRadPerDeg);
     }
     double roll_in = manual_.roll;
     if (bank_target) {
-        roll_in = RollInput(*bank_target, h);
+        roll_in = RollInput(*bank_target, step_s);
     } else {
         bank_disturbance_ = 0;
         bank_accel_cmd_ = 0;
-        prev_bank_rate_ = Wrap(phi - prev_bank_) / h;
+        prev_bank_rate_ = Wrap(phi - prev_bank_) / step_s;
     }
 
     // Rudder: on the ground the heading hold steers with it (the module turns
     // the rudder into nose-wheel steering).
     double yaw_in = manual_.yaw;
     if (heading_ && ground) {
-        const double err = Wrap(*heading_ * kDeg - psi);
-        const double rate = Wrap(psi - prev_heading_) / h;
+        const double err = Wrap(*heading_ * kRadPerDeg - psi);
+        const double rate = Wrap(psi - prev_heading_) / step_s;
         yaw_in = std::clamp(0.6 * err - 0.5 * rate, -1.0, 1.0);
     } else if (heading_) {
         yaw_in = 0;
@@ -189,7 +194,7 @@ void Autopilot::Update(double h) {
     double throttle = manual_.throttle;
     if (speed_) {
         const double err = *speed_ - v;
-        throttle_integral_ = std::clamp(throttle_integral_ + 0.004 * err * h, 0.0, 1.0);
+        throttle_integral_ = std::clamp(throttle_integral_ + 0.004 * err * step_s, 0.0, 1.0);
         throttle = std::clamp(throttle_integral_ + 0.03 * err, 0.0, 1.0);
     }
 

@@ -80,7 +80,7 @@ struct FlyOptions {
     bool sound = true;
     std::FILE* trace = nullptr;       // call trace as replay writes it
     double sample_rate_hz = 10;       // telemetry kept in the result (0: none)
-    bool watch_sound = false;         // read the engine sound requests (turns the recorder on)
+    bool watch_sound = false;         // keep the engine-sound requests in the telemetry
     double time_limit_s = 4 * 3600;   // simulated
     std::function<void(const Milestone&)> on_milestone;
     // Now and then: simulated time and the fraction of script lines done.

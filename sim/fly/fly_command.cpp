@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 
 #include "fly/flight.h"
@@ -74,81 +75,46 @@ bool WriteFile(const std::string& path, const std::string& what, const std::stri
     return true;
 }
 
-}  // namespace
-
-int RunFlyCommand(int argc, char** argv) {
-    CLI::App app("Fly the Vantorel with the stand-in host's flight model.", "vantorel-sim fly");
+// What the command line asked for.
+struct FlyArguments {
     std::string script_path, csv_path, svg_path, trace_path;
     double csv_rate = 10;
     double time_limit = 4 * 3600;
     bool no_sound = false, quiet = false, print_builtin = false;
-    fly::FlyOptions options;
-    app.add_option("SCRIPT", script_path, "pilot script (without it: the built-in demonstration flight)");
-    app.add_option("--csv", csv_path, "write telemetry as CSV to FILE")->type_name("FILE");
-    app.add_option("--csv-rate", csv_rate, "telemetry rows per simulated second (default 10)")->type_name("HZ");
-    app.add_option("--svg", svg_path, "write a plot of the flight to FILE")->type_name("FILE");
-    app.add_option("--trace", trace_path, "write the call trace as JSON Lines to FILE (as replay does)")->type_name("FILE");
-    app.add_option("--time-limit", time_limit, "stop after this many simulated seconds (default 14400)")->type_name("S");
-    app.add_flag("--quiet,-q", quiet, "no milestones as they happen, only the summary");
-    app.add_flag("--print-builtin", print_builtin, "print the built-in flight's script and exit");
-    app.add_flag("--no-sound", no_sound, "do not load the sound library");
-    app.add_option("--module", options.module_path, "vessel module to load (default: the one built with the runner)")
-        ->type_name("PATH");
-    app.footer("Exit status: 0 flown, 1 the module cannot be loaded or an output cannot be written,\n"
-               "2 a bad command line or pilot script. Formats: docs/flying.md.");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : kExitUsage;
-    }
-    if (print_builtin) {
-        std::fputs(fly::BuiltinFlightText(), stdout);
-        return 0;
-    }
-    if (!(csv_rate > 0) || csv_rate > 1000) {
-        Error("--csv-rate must be above 0 and at most 1000 (rows per simulated second)");
-        return kExitUsage;
-    }
-    if (!(time_limit > 0)) {
-        Error("--time-limit must be above 0");
-        return kExitUsage;
-    }
+    std::string module_path;
+};
 
-    // The whole script is checked before anything flies.
-    fly::PilotScript script;
+// The whole script is checked before anything flies; nullopt after an error.
+std::optional<fly::PilotScript> ReadScript(const std::string& path) {
     try {
-        if (script_path.empty()) {
-            script = fly::BuiltinFlight();
-        } else {
-            std::ifstream in(script_path, std::ios::binary);
-            if (!in) {
-                Error("cannot read the pilot script '" + script_path + "'");
-                return kExitUsage;
-            }
-            std::stringstream text;
-            text << in.rdbuf();
-            script = fly::ParsePilotScript(text.str(), script_path);
+        if (path.empty()) return fly::BuiltinFlight();
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            Error("cannot read the pilot script '" + path + "'");
+            return std::nullopt;
         }
+        std::stringstream text;
+        text << in.rdbuf();
+        return fly::ParsePilotScript(text.str(), path);
     } catch (const fly::ScriptError& e) {
         Error(e.what());
-        return kExitUsage;
+        return std::nullopt;
     }
+}
 
-    std::FILE* trace = nullptr;
-    if (!trace_path.empty()) {
-        trace = std::fopen(trace_path.c_str(), "wb");
-        if (trace == nullptr) {
-            Error("cannot write the trace '" + trace_path + "'");
-            return kExitFailed;
-        }
-    }
+// Flies with milestones on standard output unless quiet; returns nullopt
+// (after saying why) when the module cannot be loaded or the flight fails.
+std::optional<fly::FlightResult> FlyScript(const fly::PilotScript& script, const FlyArguments& args,
+                                           std::FILE* trace) {
     ProgressBar progress;
-    options.sound = !no_sound;
+    fly::FlyOptions options;
+    options.module_path = args.module_path;
+    options.sound = !args.no_sound;
     options.trace = trace;
-    options.time_limit_s = time_limit;
-    options.sample_rate_hz = csv_rate;
-    options.watch_sound = !csv_path.empty() && options.sound;
-    if (!quiet) {
+    options.time_limit_s = args.time_limit;
+    options.sample_rate_hz = args.csv_rate;
+    options.watch_sound = !args.csv_path.empty() && options.sound;
+    if (!args.quiet) {
         std::printf("Flying %s\n", script.source.c_str());
         options.on_milestone = [&progress](const fly::Milestone& m) {
             progress.Clear();
@@ -157,43 +123,95 @@ int RunFlyCommand(int argc, char** argv) {
         };
     }
     options.on_progress = [&progress](double t, double done) { progress.Update(t, done); };
-
-    fly::FlightResult result;
     try {
-        result = fly::Fly(script, options);
+        fly::FlightResult result = fly::Fly(script, options);
+        progress.Clear();
+        return result;
     } catch (const host::HostError& e) {
         progress.Clear();
-        if (trace != nullptr) std::fclose(trace);
         Error(e.what());
-        return kExitFailed;
     } catch (const std::runtime_error& e) {
         progress.Clear();
-        if (trace != nullptr) std::fclose(trace);
         Error(e.what());
-        return kExitFailed;
     }
-    progress.Clear();
-    if (trace != nullptr && std::fclose(trace) != 0) {
-        Error("cannot write the trace '" + trace_path + "'");
-        return kExitFailed;
-    }
+    return std::nullopt;
+}
 
-    if (!quiet) std::printf("\n");
+// The summary on standard output, then the telemetry and the plot if asked for.
+int WriteOutputs(const fly::FlightResult& result, const FlyArguments& args) {
+    if (!args.quiet) std::printf("\n");
     std::ostringstream summary;
     fly::WriteSummary(summary, result);
     std::fputs(summary.str().c_str(), stdout);
 
-    if (!csv_path.empty()) {
+    if (!args.csv_path.empty()) {
         std::ostringstream csv;
         fly::WriteCsv(csv, result.samples);
-        if (!WriteFile(csv_path, "telemetry", csv.str())) return kExitFailed;
+        if (!WriteFile(args.csv_path, "telemetry", csv.str())) return kExitFailed;
     }
-    if (!svg_path.empty()) {
+    if (!args.svg_path.empty()) {
         std::ostringstream svg;
         fly::WriteSvg(svg, result);
-        if (!WriteFile(svg_path, "plot", svg.str())) return kExitFailed;
+        if (!WriteFile(args.svg_path, "plot", svg.str())) return kExitFailed;
     }
     return 0;
+}
+
+}  // namespace
+
+int RunFlyCommand(int argc, char** argv) {
+    CLI::App app("Fly the Vantorel with the stand-in host's flight model.", "vantorel-sim fly");
+    FlyArguments args;
+    app.add_option("SCRIPT", args.script_path, "pilot script (without it: the built-in demonstration flight)");
+    app.add_option("--csv", args.csv_path, "write telemetry as CSV to FILE")->type_name("FILE");
+    app.add_option("--csv-rate", args.csv_rate, "telemetry rows per simulated second (default 10)")->type_name("HZ");
+    app.add_option("--svg", args.svg_path, "write a plot of the flight to FILE")->type_name("FILE");
+    app.add_option("--trace", args.trace_path, "write the call trace as JSON Lines to FILE (as replay does)")
+        ->type_name("FILE");
+    app.add_option("--time-limit", args.time_limit, "stop after this many simulated seconds (default 14400)")
+        ->type_name("S");
+    app.add_flag("--quiet,-q", args.quiet, "no milestones as they happen, only the summary");
+    app.add_flag("--print-builtin", args.print_builtin, "print the built-in flight's script and exit");
+    app.add_flag("--no-sound", args.no_sound, "do not load the sound library");
+    app.add_option("--module", args.module_path, "vessel module to load (default: the one built with the runner)")
+        ->type_name("PATH");
+    app.footer("Exit status: 0 flown, 1 the module cannot be loaded or an output cannot be written,\n"
+               "2 a bad command line or pilot script. Formats: docs/flying.md.");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        return app.exit(e) == 0 ? 0 : kExitUsage;
+    }
+    if (args.print_builtin) {
+        std::fputs(fly::BuiltinFlightText(), stdout);
+        return 0;
+    }
+    if (!(args.csv_rate > 0) || args.csv_rate > 1000) {
+        Error("--csv-rate must be above 0 and at most 1000 (rows per simulated second)");
+        return kExitUsage;
+    }
+    if (!(args.time_limit > 0)) {
+        Error("--time-limit must be above 0");
+        return kExitUsage;
+    }
+    const std::optional<fly::PilotScript> script = ReadScript(args.script_path);
+    if (!script) return kExitUsage;
+
+    std::FILE* trace = nullptr;
+    if (!args.trace_path.empty()) {
+        trace = std::fopen(args.trace_path.c_str(), "wb");
+        if (trace == nullptr) {
+            Error("cannot write the trace '" + args.trace_path + "'");
+            return kExitFailed;
+        }
+    }
+    const std::optional<fly::FlightResult> result = FlyScript(*script, args, trace);
+    if (trace != nullptr && std::fclose(trace) != 0 && result) {
+        Error("cannot write the trace '" + args.trace_path + "'");
+        return kExitFailed;
+    }
+    if (!result) return kExitFailed;
+    return WriteOutputs(*result, args);
 }
 
 }  // namespace vantorel_sim

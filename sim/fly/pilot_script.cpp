@@ -1,10 +1,10 @@
 #include "fly/pilot_script.h"
 
-#include <Orbitersdk.h>
-
 #include <charconv>
 #include <cmath>
 #include <sstream>
+
+#include "definition/vessel_layout.h"
 
 namespace vantorel_sim::fly {
 
@@ -48,9 +48,13 @@ constexpr HoldInfo kHolds[] = {
 
 struct KeyInfo {
     const char* name;
-    DWORD code;
+    unsigned code;
 };
-constexpr KeyInfo kKeys[] = {{"G", OAPI_KEY_G}, {"F", OAPI_KEY_F}, {"0", OAPI_KEY_0}, {"J", OAPI_KEY_J}, {"K", OAPI_KEY_K}};
+constexpr KeyInfo kKeys[] = {{"G", vantorel::layout::kKeyGear},
+                             {"F", vantorel::layout::kKeyFlaps},
+                             {"0", vantorel::layout::kKeyCanopy},
+                             {"J", vantorel::layout::kKeyRefuel},
+                             {"K", vantorel::layout::kKeyLights}};
 
 std::vector<std::string_view> Split(std::string_view s) {
     std::vector<std::string_view> out;
@@ -232,6 +236,86 @@ void ParseCommand(const LineParser& lp, const std::vector<std::string_view>& t, 
     }
 }
 
+void RejectControlCharacters(const LineParser& lp, std::string_view raw) {
+    for (char ch : raw) {
+        if (ch == '\0' || (static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\r')) {
+            lp.Fail("control character in the line (is this a text file?)");
+        }
+    }
+}
+
+// "start heading DEG" / "start fuel KG".
+void ParseStart(const LineParser& lp, const std::vector<std::string_view>& t, PilotScript& script) {
+    if (t.size() < 2) lp.Fail("start needs 'heading DEG' or 'fuel KG'");
+    if (t[1] == "heading") {
+        script.start_heading_deg = lp.Value(t, 2, "start heading (degrees)", 0, 360);
+    } else if (t[1] == "fuel") {
+        script.start_fuel_kg = lp.Value(t, 2, "start fuel (kg)", 0, 1e6);
+    } else {
+        lp.Fail("start needs 'heading DEG' or 'fuel KG', not '" + std::string(t[1]) + "'");
+    }
+    lp.NoMore(t, 3, "start");
+}
+
+// "when QUANTITY OP VALUE"; the command follows at t[4].
+void ParseWhen(const LineParser& lp, const std::vector<std::string_view>& t, Trigger& trigger) {
+    if (t.size() < 4) lp.Fail("when needs a quantity, a comparison and a value (e.g. 'when altitude_m > 300')");
+    bool found = false;
+    for (const QuantityInfo& q : kQuantities) {
+        if (t[1] == q.name) {
+            trigger.quantity = q.q;
+            found = true;
+        }
+    }
+    if (!found) {
+        std::string names;
+        for (const QuantityInfo& q : kQuantities) names += std::string(names.empty() ? "" : ", ") + q.name;
+        lp.Fail("unknown quantity '" + std::string(t[1]) + "' (expected one of " + names + ")");
+    }
+    std::string_view op = t[2];
+    if (op == "<") {
+        trigger.compare = Compare::less;
+    } else if (op == "<=") {
+        trigger.compare = Compare::less_equal;
+    } else if (op == ">") {
+        trigger.compare = Compare::greater;
+    } else if (op == ">=") {
+        trigger.compare = Compare::greater_equal;
+    } else {
+        lp.Fail("'" + std::string(op) + "' is not a comparison (<, <=, > or >=)");
+    }
+    auto v = Number(t[3]);
+    if (!v) lp.Fail("when: '" + std::string(t[3]) + "' is not a number");
+    trigger.kind = Trigger::Kind::when;
+    trigger.value = *v;
+}
+
+// The line's trigger; returns where its command starts. Times never go back
+// before last_at_s, which follows the script's timed lines.
+std::size_t ParseTrigger(const LineParser& lp, const std::vector<std::string_view>& t, Trigger& trigger,
+                         double& last_at_s) {
+    if (t[0] == "when") {
+        ParseWhen(lp, t, trigger);
+        return 4;
+    }
+    if (t[0].front() == '+') {
+        trigger.kind = Trigger::Kind::after;
+        trigger.time_s = lp.Time(t[0].substr(1));
+    } else if ((t[0].front() >= '0' && t[0].front() <= '9') || t[0].front() == '.') {
+        trigger.kind = Trigger::Kind::at;
+        trigger.time_s = lp.Time(t[0]);
+        if (trigger.time_s < last_at_s) {
+            std::ostringstream o;
+            o << "time " << t[0] << " is earlier than an earlier line's " << last_at_s << " s";
+            lp.Fail(o.str());
+        }
+        last_at_s = trigger.time_s;
+    } else {
+        lp.Fail("a line starts with a time (12.5, 1:30 or +2), 'when' or 'start', not '" + std::string(t[0]) + "'");
+    }
+    return 1;
+}
+
 }  // namespace
 
 PilotScript ParsePilotScript(std::string_view text, const std::string& source) {
@@ -239,7 +323,7 @@ PilotScript ParsePilotScript(std::string_view text, const std::string& source) {
     script.source = source;
     int line_no = 0;
     bool timed_seen = false, ended = false;
-    double last_at = 0;
+    double last_at_s = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t nl = text.find('\n', pos);
@@ -247,11 +331,7 @@ PilotScript ParsePilotScript(std::string_view text, const std::string& source) {
         pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
         ++line_no;
         LineParser lp(source, line_no);
-        for (char ch : raw) {
-            if (ch == '\0' || (static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\r')) {
-                lp.Fail("control character in the line (is this a text file?)");
-            }
-        }
+        RejectControlCharacters(lp, raw);
         std::size_t hash = raw.find('#');
         std::string_view body = Trim(hash == std::string_view::npos ? raw : raw.substr(0, hash));
         if (body.empty()) continue;
@@ -260,68 +340,14 @@ PilotScript ParsePilotScript(std::string_view text, const std::string& source) {
 
         if (t[0] == "start") {
             if (timed_seen) lp.Fail("'start' lines come before the first timed command");
-            if (t.size() < 2) lp.Fail("start needs 'heading DEG' or 'fuel KG'");
-            if (t[1] == "heading") {
-                script.start_heading_deg = lp.Value(t, 2, "start heading (degrees)", 0, 360);
-            } else if (t[1] == "fuel") {
-                script.start_fuel_kg = lp.Value(t, 2, "start fuel (kg)", 0, 1e6);
-            } else {
-                lp.Fail("start needs 'heading DEG' or 'fuel KG', not '" + std::string(t[1]) + "'");
-            }
-            lp.NoMore(t, 3, "start");
+            ParseStart(lp, t, script);
             continue;
         }
 
         Command c;
         c.line = line_no;
         c.text = std::string(body);
-        std::size_t i = 1;
-        if (t[0] == "when") {
-            if (t.size() < 4) lp.Fail("when needs a quantity, a comparison and a value (e.g. 'when altitude_m > 300')");
-            bool found = false;
-            for (const QuantityInfo& q : kQuantities) {
-                if (t[1] == q.name) {
-                    c.trigger.quantity = q.q;
-                    found = true;
-                }
-            }
-            if (!found) {
-                std::string names;
-                for (const QuantityInfo& q : kQuantities) names += std::string(names.empty() ? "" : ", ") + q.name;
-                lp.Fail("unknown quantity '" + std::string(t[1]) + "' (expected one of " + names + ")");
-            }
-            std::string_view op = t[2];
-            if (op == "<") {
-                c.trigger.compare = Compare::less;
-            } else if (op == "<=") {
-                c.trigger.compare = Compare::less_equal;
-            } else if (op == ">") {
-                c.trigger.compare = Compare::greater;
-            } else if (op == ">=") {
-                c.trigger.compare = Compare::greater_equal;
-            } else {
-                lp.Fail("'" + std::string(op) + "' is not a comparison (<, <=, > or >=)");
-            }
-            auto v = Number(t[3]);
-            if (!v) lp.Fail("when: '" + std::string(t[3]) + "' is not a number");
-            c.trigger.kind = Trigger::Kind::when;
-            c.trigger.value = *v;
-            i = 4;
-        } else if (t[0].front() == '+') {
-            c.trigger.kind = Trigger::Kind::after;
-            c.trigger.time_s = lp.Time(t[0].substr(1));
-        } else if ((t[0].front() >= '0' && t[0].front() <= '9') || t[0].front() == '.') {
-            c.trigger.kind = Trigger::Kind::at;
-            c.trigger.time_s = lp.Time(t[0]);
-            if (c.trigger.time_s < last_at) {
-                std::ostringstream o;
-                o << "time " << t[0] << " is earlier than an earlier line's " << last_at << " s";
-                lp.Fail(o.str());
-            }
-            last_at = c.trigger.time_s;
-        } else {
-            lp.Fail("a line starts with a time (12.5, 1:30 or +2), 'when' or 'start', not '" + std::string(t[0]) + "'");
-        }
+        const std::size_t i = ParseTrigger(lp, t, c.trigger, last_at_s);
         ParseCommand(lp, t, i, c);
         if (c.kind == Command::Kind::note) {
             const std::size_t at = static_cast<std::size_t>(t[i].data() - body.data()) + 4;

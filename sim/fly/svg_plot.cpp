@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fly/vessel_readings.h"
 #include "fly/report.h"
 
 namespace vantorel_sim::fly {
@@ -193,8 +194,8 @@ private:
         LeftTicks(p, 1000, "km");
         Area(p, alt, "#90cdf4", 0.45);
         Line(p, alt, "#2b6cb0", 2);
-        if (p.hi > 17000) {
-            const double y = p.y(17000);
+        if (p.hi > kEnvelopeCeilingM) {
+            const double y = p.y(kEnvelopeCeilingM);
             out_ << "<line x1=\"" << kLeft << "\" y1=\"" << F(y) << "\" x2=\"" << F(kLeft + kPlotW) << "\" y2=\"" << F(y)
                  << "\" stroke=\"#e53e3e\" stroke-dasharray=\"6 4\" stroke-width=\"1.5\"/>\n";
             out_ << "<text x=\"" << F(kLeft + kPlotW - 6) << "\" y=\"" << F(y - 6)

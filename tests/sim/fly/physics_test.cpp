@@ -10,7 +10,7 @@
 namespace {
 
 using flight_test::Aircraft;
-using flight_test::kDeg;
+using host::flight::kRadPerDeg;
 
 TEST(FreeFall, GainsNineEightyOneMetresPerSecondEverySecond) {
     Aircraft a;
@@ -33,7 +33,7 @@ TEST(EnvelopeDrag, StopsTheAirflowButNeverReversesIt) {
         Aircraft a;
         a.rt.set_time_acceleration(warp);
         // 800 m/s near the ground: the module answers with drag coefficients 999.
-        a.model->PlaceInFlight(1000, 800, 90 * kDeg);
+        a.model->PlaceInFlight(1000, 800, 90 * kRadPerDeg);
         double prev_east = a.model->state().velocity_mps.x;
         bool saw_999 = false;
         for (int frame = 0; frame < 120; ++frame) {
@@ -121,7 +121,7 @@ TEST(Fuel, TheLastDropGivesOnlyItsShareOfThrust) {
 // holds with the controls where they were: it keeps flying level.
 TEST(LevelFlight, AtTheTrimmedAngleOfAttackHoldsItsAltitude) {
     Aircraft a;
-    a.model->PlaceInFlight(3000, 150, 0, 3 * kDeg);
+    a.model->PlaceInFlight(3000, 150, 0, 3 * kRadPerDeg);
     vantorel_sim::fly::Autopilot ap(*a.model);
     ap.Engage(vantorel_sim::fly::Hold::altitude, 3000);
     ap.Engage(vantorel_sim::fly::Hold::speed, 150);
@@ -147,7 +147,7 @@ TEST(LevelFlight, AtTheTrimmedAngleOfAttackHoldsItsAltitude) {
     const double up = q * 270.0 * cl * std::cos(a.model->pitch_rad() - aoa) + surfaces * std::cos(a.model->pitch_rad()) +
                       a.model->forces().thrust_n * std::sin(a.model->pitch_rad());
     const double weight = a.model->mass_kg() * 9.81;
-    EXPECT_NEAR(up / weight, 1.0, 0.02) << "aoa " << aoa / kDeg << " deg, cl " << cl;
+    EXPECT_NEAR(up / weight, 1.0, 0.02) << "aoa " << aoa / kRadPerDeg << " deg, cl " << cl;
 
     // Hands off the holds, controls frozen: still level a minute later.
     const double elevator = -a.model->controls().elevator, throttle = a.model->controls().main_throttle;
@@ -175,7 +175,7 @@ TEST(Controls, EachSurfaceTurnsTheAircraftItsOwnWay) {
                           Case{"aileron", &host::flight::Controls::aileron, -0.5},
                           Case{"rudder", &host::flight::Controls::rudder, 0.5}}) {
         Aircraft a;
-        a.model->PlaceInFlight(3000, 150, 90 * kDeg, 2 * kDeg);
+        a.model->PlaceInFlight(3000, 150, 90 * kRadPerDeg, 2 * kRadPerDeg);
         a.model->RunFrame();
         const double pitch0 = a.model->pitch_rad(), bank0 = a.model->bank_rad(), heading0 = a.model->heading_rad();
         a.model->controls().*c.surface = c.level;
@@ -184,7 +184,7 @@ TEST(Controls, EachSurfaceTurnsTheAircraftItsOwnWay) {
                      dheading = a.model->heading_rad() - heading0;
         const std::string name = c.name;
         const double moved = name == "elevator" ? dpitch : name == "aileron" ? dbank : dheading;
-        const double least = name == "rudder" ? 0.1 * kDeg : name == "elevator" ? 0.5 * kDeg : 1 * kDeg;
+        const double least = name == "rudder" ? 0.1 * kRadPerDeg : name == "elevator" ? 0.5 * kRadPerDeg : 1 * kRadPerDeg;
         EXPECT_GT(moved, least) << name << ": positive pilot input should raise the nose, lower the right wing, "
                                            "swing the nose right";
     }

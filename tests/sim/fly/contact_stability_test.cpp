@@ -17,7 +17,7 @@ namespace {
 
 using flight_test::Aircraft;
 using flight_test::Finite;
-using flight_test::kDeg;
+using host::flight::kRadPerDeg;
 using host::flight::Vec3;
 
 // Far above any speed the aircraft reaches on its wheels.
@@ -78,7 +78,7 @@ TEST(GroundContact, TheNoseDownPilotScriptFliesOnFiniteAndSlow) {
 // swung from stop to stop.
 TEST(GroundContact, NosePressedIntoTheRunwayUnderThrustStaysPlausible) {
     Aircraft a;
-    a.model->PlaceOnGround(80 * kDeg);
+    a.model->PlaceOnGround(80 * kRadPerDeg);
     a.model->controls().main_throttle = 0.4;
     a.model->controls().elevator = 1.0;
     double top = 0;
@@ -99,19 +99,19 @@ TEST(GroundContact, SideFrictionStopsANoseWheelSkidWithoutReversingIt) {
     Aircraft a;
     a.model->PlaceOnGround(0);
     auto s = a.model->state();
-    const double pitch = 6 * kDeg;
-    s.attitude = host::flight::Quat::from_matrix(host::flight::Mat3{
+    const double pitch = 6 * kRadPerDeg;
+    s.attitude = host::flight::Quat::FromMatrix(host::flight::Mat3{
         {1, 0, 0}, {0, std::cos(pitch), std::sin(pitch)}, {0, -std::sin(pitch), std::cos(pitch)}});
     s.position_m.y += 0.1;         // main wheels just off the ground
     s.velocity_mps = {0.3, 0, 0};  // sideways, slow enough for friction to stop it in one step
     a.model->SetState(s);
-    ASSERT_LT(a.model->touchdown_world(0).y, 0.0);
-    ASSERT_GT(a.model->touchdown_world(1).y, 0.0);
-    ASSERT_GT(a.model->touchdown_world(2).y, 0.0);
+    ASSERT_LT(a.model->touchdown_position_m(0).y, 0.0);
+    ASSERT_GT(a.model->touchdown_position_m(1).y, 0.0);
+    ASSERT_GT(a.model->touchdown_position_m(2).y, 0.0);
     const auto nose_side_speed = [&] {
         const auto& st = a.model->state();
         const auto& p = a.vessel().touchdown_m[0];
-        const Vec3 w = st.attitude.matrix() * host::flight::cross(st.omega_radps, Vec3{p.x, p.y, p.z});
+        const Vec3 w = st.attitude.Matrix() * host::flight::Cross(st.omega_radps, Vec3{p.x, p.y, p.z});
         return st.velocity_mps.x + w.x;
     };
     const auto sideways_energy = [&] {
@@ -139,11 +139,11 @@ TEST(GroundContact, WithoutThrustFrictionNeverAddsEnergy) {
         a.model->PlaceOnGround(0);
         auto s = a.model->state();
         const double speed = 10 + 15 * (1 + unit(random));  // 10..40 m/s
-        const double skid = 90 * kDeg * unit(random);       // between track and nose
+        const double skid = 90 * kRadPerDeg * unit(random);       // between track and nose
         s.velocity_mps = {speed * std::sin(skid), 0, speed * std::cos(skid)};
         // Up to 6 degrees nose down: the nose wheel then carries the load.
-        const double pitch = 3 * kDeg * (1 + unit(random));
-        s.attitude = host::flight::Quat::from_matrix(host::flight::Mat3{
+        const double pitch = 3 * kRadPerDeg * (1 + unit(random));
+        s.attitude = host::flight::Quat::FromMatrix(host::flight::Mat3{
             {1, 0, 0}, {0, std::cos(pitch), std::sin(pitch)}, {0, -std::sin(pitch), std::cos(pitch)}});
         s.omega_radps = {0, 2 * unit(random), 0};
         a.model->SetState(s);

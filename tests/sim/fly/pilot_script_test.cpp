@@ -116,6 +116,22 @@ TEST(PilotScript, ReadsEveryTriggerAndCommand) {
     EXPECT_EQ(s.commands[9].kind, Command::Kind::end);
 }
 
+// The script's key letters are the host's key codes the vessel takes.
+TEST(PilotScript, KeyLettersAreTheHostsKeyCodes) {
+    struct Key {
+        const char* letter;
+        DWORD code;
+    };
+    for (const Key& k : {Key{"G", OAPI_KEY_G}, Key{"F", OAPI_KEY_F}, Key{"0", OAPI_KEY_0}, Key{"J", OAPI_KEY_J},
+                         Key{"K", OAPI_KEY_K}}) {
+        const PilotScript s = ParsePilotScript(std::string("0 key ") + k.letter + "\n", "keys");
+        ASSERT_EQ(s.commands.size(), 1u);
+        EXPECT_EQ(s.commands[0].value, static_cast<double>(k.code)) << k.letter;
+        EXPECT_STREQ(KeyName(s.commands[0].value), k.letter);
+    }
+    EXPECT_STREQ(KeyName(0x1E), "?");  // A: not a key the vessel takes
+}
+
 TEST(PilotScript, TheBuiltInFlightIsAValidScript) {
     const PilotScript s = BuiltinFlight();
     EXPECT_GT(s.commands.size(), 20u);

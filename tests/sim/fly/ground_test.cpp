@@ -9,11 +9,11 @@
 namespace {
 
 using flight_test::Aircraft;
-using flight_test::kDeg;
+using host::flight::kRadPerDeg;
 
 TEST(AtRest, StaysExactlyWhereItStands) {
     Aircraft a;
-    a.model->PlaceOnGround(30 * kDeg, 100, -50);
+    a.model->PlaceOnGround(30 * kRadPerDeg, 100, -50);
     ASSERT_TRUE(a.model->parked());
     const auto start = a.model->state();
     a.rt.set_time_acceleration(10);
@@ -50,7 +50,7 @@ TEST(AtRest, ADroppedAircraftSettlesWithoutCreepingOrAGrowingBounce) {
     // The bounce may roll it a little on its wheels; once settled it does not creep.
     const auto settled = a.model->state().position_m;
     EXPECT_LT(std::hypot(settled.x, settled.z), 0.05);
-    EXPECT_LT(std::abs(std::remainder(a.model->heading_rad(), 2 * flight_test::kPi)), 1e-4);
+    EXPECT_LT(std::abs(std::remainder(a.model->heading_rad(), host::flight::kTwoPi)), 1e-4);
     a.Fly(120);
     EXPECT_LT(std::hypot(a.model->state().position_m.x - settled.x, a.model->state().position_m.z - settled.z), 1e-9)
         << "it crept";
@@ -58,7 +58,7 @@ TEST(AtRest, ADroppedAircraftSettlesWithoutCreepingOrAGrowingBounce) {
 
 // Rolling at taxi speed, with throttle closed.
 void StartRolling(Aircraft& a, double speed_mps) {
-    a.model->PlaceOnGround(90 * kDeg);
+    a.model->PlaceOnGround(90 * kRadPerDeg);
     auto s = a.model->state();
     s.velocity_mps = {speed_mps, 0, 0};
     a.model->SetState(s);
@@ -79,22 +79,22 @@ TEST(GroundSteering, TheCoupleTurnsTheAircraftTheRudderWay) {
         EXPECT_NEAR(moment, rudder * 6.66 * 3e6, 1.0);
         EXPECT_NEAR(net, 0.0, 1e-6);
         a.Fly(0.5);
-        const double turned = std::remainder(a.model->heading_rad() - 90 * kDeg, 2 * flight_test::kPi);
-        EXPECT_GT(rudder / std::abs(rudder) * turned, 2 * kDeg) << "rudder " << rudder;
+        const double turned = std::remainder(a.model->heading_rad() - 90 * kRadPerDeg, host::flight::kTwoPi);
+        EXPECT_GT(rudder / std::abs(rudder) * turned, 2 * kRadPerDeg) << "rudder " << rudder;
         // Strong side friction: it rolls where the nose points, it does not skid.
         const auto& v = a.model->state().velocity_mps;
         const double track = std::atan2(v.x, v.z);
-        EXPECT_LT(std::abs(std::remainder(track - a.model->heading_rad(), 2 * flight_test::kPi)), 3 * kDeg);
+        EXPECT_LT(std::abs(std::remainder(track - a.model->heading_rad(), host::flight::kTwoPi)), 3 * kRadPerDeg);
     }
 }
 
 TEST(GroundSteering, NoCoupleAtAStandstill) {
     Aircraft a;
-    a.model->PlaceOnGround(90 * kDeg);
+    a.model->PlaceOnGround(90 * kRadPerDeg);
     a.model->controls().rudder = 1.0;
     a.Fly(2.0);
     EXPECT_TRUE(a.vessel().forces.empty());
-    EXPECT_NEAR(a.model->heading_rad(), 90 * kDeg, 1e-9);
+    EXPECT_NEAR(a.model->heading_rad(), 90 * kRadPerDeg, 1e-9);
     EXPECT_TRUE(a.model->parked());
 }
 

@@ -12,6 +12,8 @@
 #include "fly/flight.h"
 #include "fly/fly_command.h"
 #include "fly/report.h"
+#include "runtime/sound_requests.h"
+#include "runtime/trace.h"
 
 namespace {
 
@@ -107,6 +109,64 @@ TEST(BuiltinFlight, MilestonesFollowTheFlight) {
         if (at < expected.size() && k == expected[at]) ++at;
     }
     EXPECT_EQ(at, expected.size()) << "stuck before " << (at < expected.size() ? expected[at] : "");
+}
+
+// The engine sound comes from the sound library's requests, not from the call
+// trace: watching it leaves the recorder off, and nothing stays subscribed.
+TEST(EngineSound, IsWatchedWithTheRecorderOff) {
+    FlyOptions o = Options();
+    o.watch_sound = true;
+    o.sample_rate_hz = 5;
+    bool recorder_on = false;
+    int looked = 0;
+    o.on_milestone = [&](const Milestone&) {
+        ++looked;
+        recorder_on = recorder_on || host::trace::enabled();
+    };
+    const FlightResult r =
+        Fly(ParsePilotScript("0 note looking\n0 throttle 50%\n3 throttle 0\n+0 note looking\n+1 end\n", "sound.fly"), o);
+    EXPECT_GE(looked, 2);
+    EXPECT_FALSE(recorder_on);
+    EXPECT_FALSE(host::sound_observed()) << "the observer outlived the flight";
+    double loudest_hz = 0;
+    for (const Sample& s : r.samples) {
+        if (s.time_s > 0.5 && s.time_s < 2.9) {
+            EXPECT_GT(s.engine_sound_volume, 0) << s.time_s;
+        }
+        loudest_hz = std::max(loudest_hz, s.engine_sound_hz);
+    }
+    EXPECT_GE(loudest_hz, 16000.0) << "engine sound at half thrust: 13000 + 0.5 x 6000 Hz";
+}
+
+// Without a trace file and without watching, telemetry keeps no sound.
+TEST(EngineSound, IsZeroWhenNotWatched) {
+    FlyOptions o = Options();
+    o.watch_sound = false;
+    const FlightResult r = Fly(ParsePilotScript("0 throttle 50%\n+2 end\n", "quiet.fly"), o);
+    for (const Sample& s : r.samples) {
+        EXPECT_EQ(s.engine_sound_hz, 0.0);
+        EXPECT_EQ(s.engine_sound_volume, 0);
+    }
+}
+
+// A trace file gets every call, and the recorder is off again afterwards.
+TEST(FlyTrace, RecordsTheModulesCallsAndStopsAfterTheFlight) {
+    const std::string path = "fly-trace.jsonl";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    FlyOptions o = Options();
+    o.trace = file;
+    o.watch_sound = true;
+    const FlightResult r = Fly(ParsePilotScript("0 throttle 50%\n+1 end\n", "traced.fly"), o);
+    EXPECT_FALSE(host::trace::enabled());
+    EXPECT_FALSE(host::sound_observed());
+    ASSERT_EQ(std::fclose(file), 0);
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("\"PlayVesselWaveOBSound3\""), std::string::npos);
+    EXPECT_NE(text.str().find("\"clbkPostStep\""), std::string::npos);
+    EXPECT_GT(r.samples.back().engine_sound_hz, 0.0) << "watching works with the recorder on as well";
 }
 
 TEST(FlyCommand, ABadScriptStopsBeforeAnythingFlies) {

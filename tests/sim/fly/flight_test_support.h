@@ -1,6 +1,6 @@
 // A runtime with the built module and one vessel, flown by the flight model.
-#ifndef VANTOREL_TESTS_FLIGHTMODEL_SUPPORT_H
-#define VANTOREL_TESTS_FLIGHTMODEL_SUPPORT_H
+#ifndef VANTOREL_TESTS_SIM_FLY_FLIGHT_TEST_SUPPORT_H
+#define VANTOREL_TESTS_SIM_FLY_FLIGHT_TEST_SUPPORT_H
 
 #include <gtest/gtest.h>
 
@@ -9,12 +9,10 @@
 #include <string>
 
 #include "flightmodel/flight_model.h"
+#include "flightmodel/units.h"
 #include "runtime/host_runtime.h"
 
 namespace flight_test {
-
-constexpr double kPi = 3.141592653589793;
-constexpr double kDeg = kPi / 180.0;
 
 struct Aircraft {
     host::Runtime rt;
