@@ -147,18 +147,6 @@ inline VesselState* owner(const void* h, Kind k, std::uint32_t& n) {
 
 void* own_symbol(void* dl, const char* name);
 
-// Shared trace buffer primitives (also used for state events).
-std::string& trace_buffer();
-void put_double(std::string& out, double v);
-void put_int(std::string& out, std::int64_t v);
-void put_string(std::string& out, const char* s);
-void put_string(std::string& out, const std::string& s);
-void put_vec(std::string& out, const VECTOR3& v);
-void put_handle(std::string& out, const void* h);
-// Ends an event: hands the buffer to the sink when it has grown large.
-void finish_event();
-bool sink_present();
-
 }  // namespace detail
 }  // namespace host
 

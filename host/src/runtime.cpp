@@ -8,6 +8,8 @@
 #include <filesystem>
 
 #include "internal.h"
+#include "trace_format.h"
+#include "trace_state.h"
 
 #ifndef VANTOREL_HOST_ASSET_DIR
 #define VANTOREL_HOST_ASSET_DIR "assets"
@@ -693,8 +695,8 @@ void Runtime::airfoil_coefficients(int index, std::size_t airfoil, double aoa_ra
 void Runtime::write_state_event(int index) {
     Impl& rt = *impl_;
     const VesselState& v = living_or_throw(rt, "write_state_event", index);
-    if (!detail::sink_present()) return;
-    std::string& b = detail::trace_buffer();
+    if (!trace::detail::sink_present()) return;
+    std::string& b = trace::detail::state().buf;
     b += "{\"frame\": ";
     detail::put_int(b, trace::frame());
     b += ", \"vessel\": ";
@@ -758,7 +760,7 @@ void Runtime::write_state_event(int index) {
         b += ']';
     }
     b += "]}}\n";
-    detail::finish_event();
+    trace::detail::finish_event();
 }
 
 // ---------------------------------------------------------------------------
