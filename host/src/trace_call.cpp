@@ -1,6 +1,6 @@
 // The event builder: one call event formatted by hand into the recorder's
 // buffer, arguments first, then the result.
-#include "internal.h"
+#include "runtime_impl.h"
 #include "trace_format.h"
 #include "trace_state.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "internal.h"
+#include "runtime_impl.h"
 #include "trace_format.h"
 
 namespace host::detail {

@@ -2,7 +2,7 @@
 // runtime's record of the vessel (or of the vessel that created a handle) and
 // records itself when the recorder is on. Nothing here allocates once the
 // vessel's definition is complete.
-#include "internal.h"
+#include "runtime_impl.h"
 
 using host::VesselState;
 using host::detail::g_rt;

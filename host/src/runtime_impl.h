@@ -1,60 +1,16 @@
-// Runtime internals shared by the host's translation units.
-#ifndef VANTOREL_HOST_INTERNAL_H
-#define VANTOREL_HOST_INTERNAL_H
+// The runtime's state, shared by the host's translation units, and the one
+// look-up from a vessel index or handle to its living record.
+#ifndef VANTOREL_HOST_RUNTIME_IMPL_H
+#define VANTOREL_HOST_RUNTIME_IMPL_H
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "../runtime/host_runtime.h"
+#include "handles.h"
 
 namespace host::detail {
-
-// Host handles carry their meaning in the pointer value: a tag, the kind, the
-// creating vessel's index and the object's index. No allocation per handle,
-// and a handle of a destroyed vessel decodes to a dead record instead of
-// dangling memory. The tag makes the value a non-canonical address, so a
-// module that dereferences one faults at once.
-enum class Kind : unsigned {
-    vessel = 1,
-    mesh,
-    airfoil,
-    ctrlsurf,
-    dragelem,
-    propellant,
-    thruster,
-    thgroup,
-    component,
-};
-
-static_assert(sizeof(void*) == 8, "handle encoding assumes 64-bit pointers");
-
-constexpr std::uintptr_t kTag = 0xB;
-
-inline void* encode(Kind k, std::uint32_t v, std::uint32_t n) {
-    std::uintptr_t x = (kTag << 60) | (static_cast<std::uintptr_t>(k) << 52) |
-                       (static_cast<std::uintptr_t>(v & 0xFFFFFFFu) << 24) | (n & 0xFFFFFFu);
-    return reinterpret_cast<void*>(x);
-}
-
-struct Decoded {
-    Kind kind;
-    std::uint32_t v;
-    std::uint32_t n;
-};
-
-inline bool decode(const void* h, Decoded& d) {
-    auto x = reinterpret_cast<std::uintptr_t>(h);
-    if ((x >> 60) != kTag) return false;
-    unsigned k = static_cast<unsigned>((x >> 52) & 0xFFu);
-    if (k < static_cast<unsigned>(Kind::vessel) || k > static_cast<unsigned>(Kind::component)) return false;
-    d.kind = static_cast<Kind>(k);
-    d.v = static_cast<std::uint32_t>((x >> 24) & 0xFFFFFFFu);
-    d.n = static_cast<std::uint32_t>(x & 0xFFFFFFu);
-    return true;
-}
-
-const char* kind_name(Kind k);
 
 struct MeshEntry {
     std::string name;
@@ -66,6 +22,12 @@ struct KnownModule {
     void* instance;
     std::string file_name;
 };
+
+// Misuse by a caller of Runtime: out of line and cold, so the calls that
+// check stay small and never build a message on the ordinary path.
+[[noreturn]] [[gnu::cold]] void throw_no_living_vessel(const char* what, int index);
+[[noreturn]] [[gnu::cold]] void throw_never_created(const char* what, int index);
+[[noreturn]] [[gnu::cold]] void throw_not_ready(const char* what, const char* reason);
 
 }  // namespace host::detail
 
@@ -96,7 +58,7 @@ struct Runtime::Impl {
     double time_acc_request = 1.0;
     bool camera_internal = false;
     bool has_focus_heading = true;
-    double focus_heading = 0.0;
+    double focus_heading_rad = 0.0;
     int focus = 0;
     int flight_model = 1;
 
@@ -118,11 +80,28 @@ struct Runtime::Impl {
 
     HINSTANCE init_lib_instance = nullptr;
 
-    // Living record for a vessel index, or null.
-    VesselState* living(std::uint32_t v) {
+    // Living record for a vessel index, or null (never created, or destroyed).
+    VesselState* living(std::uint32_t v) noexcept {
         if (v >= vessels.size()) return nullptr;
         VesselState* s = vessels[v].get();
         return s->alive ? s : nullptr;
+    }
+
+    // The same for an index a caller passed; anything but a living vessel is
+    // a HostError naming the call and the index.
+    VesselState& living_or_throw(const char* what, int index) {
+        VesselState* v = index >= 0 ? living(static_cast<std::uint32_t>(index)) : nullptr;
+        if (v == nullptr) [[unlikely]]
+            detail::throw_no_living_vessel(what, index);
+        return *v;
+    }
+
+    // Calls that run module code need a module and must not nest in a callback.
+    void require_module(const char* what) const {
+        if (!module_loaded) [[unlikely]]
+            detail::throw_not_ready(what, "no vessel module is loaded");
+        if (in_callback) [[unlikely]]
+            detail::throw_not_ready(what, "called from inside a module callback");
     }
 
     int coeff_index(AirfoilCoeffFunc f);
@@ -137,15 +116,25 @@ namespace detail {
 // act on it.
 extern Runtime::Impl* g_rt;
 
+// The living record behind a vessel handle: one decode, one look-up.
+inline VesselState* vessel_of(const void* h) noexcept {
+    Decoded d;
+    if (g_rt == nullptr || !decode(h, d) || d.kind != Kind::vessel) return nullptr;
+    return g_rt->living(d.v);
+}
+
+// The handle of a vessel's n-th object of a kind.
+inline void* handle_for(Kind k, const VesselState& v, std::size_t n) noexcept {
+    return encode(k, static_cast<std::uint32_t>(v.index), static_cast<std::uint32_t>(n));
+}
+
 // The living record behind a handle of the given kind, with its object index.
-inline VesselState* owner(const void* h, Kind k, std::uint32_t& n) {
+inline VesselState* owner(const void* h, Kind k, std::uint32_t& n) noexcept {
     Decoded d;
     if (g_rt == nullptr || !decode(h, d) || d.kind != k) return nullptr;
     n = d.n;
     return g_rt->living(d.v);
 }
-
-void* own_symbol(void* dl, const char* name);
 
 }  // namespace detail
 }  // namespace host
