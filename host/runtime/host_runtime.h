@@ -224,7 +224,7 @@ public:
     // forces of the previous frame are cleared.
     void begin_frame();
     // Pending key events to the focus vessel, then clbkPostStep of every living
-    // vessel in index order.
+    // vessel in index order. mjd: the date as a modified Julian day number.
     void step(double simt_s, double simdt_s, double mjd);
     void run_frame(double simt_s, double simdt_s, double mjd);
     // A buffered key event delivered by the next step().
@@ -233,27 +233,28 @@ public:
     bool load_vc(int index, int id);
 
     // --- Readings (between frames) ------------------------------------------
-    void set_airspeed_mps(double v);
-    void set_airspeed_mps(int index, double v);
-    void set_altitude_m(double v);
-    void set_altitude_m(int index, double v);
-    void set_aoa_rad(double v);
-    void set_aoa_rad(int index, double v);
-    void set_bank_rad(double v);
-    void set_bank_rad(int index, double v);
-    void set_ground_contact(bool v);
-    void set_ground_contact(int index, bool v);
-    // Every thruster of every living vessel / one thruster of one vessel.
+    void set_airspeed_mps(double airspeed_mps);
+    void set_airspeed_mps(int index, double airspeed_mps);
+    void set_altitude_m(double altitude_m);
+    void set_altitude_m(int index, double altitude_m);
+    void set_aoa_rad(double aoa_rad);
+    void set_aoa_rad(int index, double aoa_rad);
+    void set_bank_rad(double bank_rad);
+    void set_bank_rad(int index, double bank_rad);
+    void set_ground_contact(bool contact);
+    void set_ground_contact(int index, bool contact);
+    // Every thruster of every living vessel / one thruster of one vessel
+    // (level: fraction of the thrust in force, 0..1).
     void set_thruster_level(double level);
     void set_thruster_level(int index, std::size_t thruster, double level);
     void set_control_surface_level(AIRCTRL_TYPE type, double level);
     void set_control_surface_level(int index, AIRCTRL_TYPE type, double level);
     // Mass of the first propellant resource, unclamped.
-    void set_fuel_mass_kg(double kg);
-    void set_fuel_mass_kg(int index, double kg);
+    void set_fuel_mass_kg(double fuel_kg);
+    void set_fuel_mass_kg(int index, double fuel_kg);
 
     // Mass of one propellant resource of one vessel, unclamped.
-    void set_propellant_mass_kg(int index, std::size_t propellant, double kg);
+    void set_propellant_mass_kg(int index, std::size_t propellant, double mass_kg);
 
     // The factor in force from now on; drops a pending request of the module.
     void set_time_acceleration(double factor);
@@ -261,7 +262,7 @@ public:
     double next_time_acceleration() const;  // in force next frame
     void set_camera_internal(bool internal);
     // nullopt: oapiGetFocusHeading writes nothing and reports false.
-    void set_focus_heading_rad(std::optional<double> heading);
+    void set_focus_heading_rad(std::optional<double> heading_rad);
     void set_focus(int index);
     int focus() const;
     // Level passed to ovcInit and reported by GetFlightModel.

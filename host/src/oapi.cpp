@@ -1,12 +1,8 @@
-// The plain host functions, InitLib, Date2Int and the Windows-kernel
-// stand-ins, as the host implements them.
-#include <dlfcn.h>
-#include <link.h>
-
+// The plain host functions (oapi*, InitLib, Date2Int) as the host implements them.
 #include <cctype>
 #include <cstring>
 
-#include "internal.h"
+#include "runtime_impl.h"
 
 using host::detail::g_rt;
 namespace trace = host::trace;
@@ -102,12 +98,12 @@ bool oapiCameraInternal() {
 
 bool oapiGetFocusHeading(double* heading) {
     bool r = g_rt != nullptr && g_rt->has_focus_heading;
-    if (r && heading != nullptr) *heading = g_rt->focus_heading;
+    if (r && heading != nullptr) *heading = g_rt->focus_heading_rad;
     if (trace::active()) [[unlikely]] {
         trace::Call c("oapiGetFocusHeading");
         c.result().begin_array().boolean(r);
         if (r) {
-            c.num(g_rt->focus_heading);
+            c.num(g_rt->focus_heading_rad);
         } else {
             c.null();
         }
@@ -146,55 +142,4 @@ void oapiVCRegisterMFD(int mfd, const VCMFDSPEC* display) {
     }
     if (trace::active()) [[unlikely]]
         trace::Call("oapiVCRegisterMFD").integer(mfd).mfd(display).end();
-}
-
-// ---------------------------------------------------------------------------
-// Windows-kernel stand-ins
-// ---------------------------------------------------------------------------
-
-HMODULE GetModuleHandleA(LPCSTR module_name) {
-    // RTLD_NOLOAD: only a module already in the process is found; the extra
-    // reference dlopen took is dropped at once, so the caller owns nothing,
-    // as with the Windows function.
-    void* h = dlopen(module_name, RTLD_NOLOAD | RTLD_LAZY);
-    if (h != nullptr) dlclose(h);
-    auto* r = static_cast<HMODULE>(h);
-    if (trace::active()) [[unlikely]]
-        trace::Call("GetModuleHandleA").text(module_name).result().module(r).end();
-    return r;
-}
-
-namespace host::detail {
-
-// dlsym searches a library's dependencies too; Windows looks only at the
-// module's own exports, so a symbol found elsewhere does not count.
-void* own_symbol(void* dl, const char* name) {
-    if (dl == nullptr || name == nullptr) return nullptr;
-    dlerror();
-    void* sym = dlsym(dl, name);
-    if (sym == nullptr) return nullptr;
-    struct link_map* lib = nullptr;
-    if (dlinfo(dl, RTLD_DI_LINKMAP, &lib) != 0 || lib == nullptr) return nullptr;
-    Dl_info info;
-    struct link_map* found = nullptr;
-    if (dladdr1(sym, &info, reinterpret_cast<void**>(&found), RTLD_DL_LINKMAP) == 0) return nullptr;
-    return found == lib ? sym : nullptr;
-}
-
-}  // namespace host::detail
-
-FARPROC GetProcAddress(HMODULE module, LPCSTR proc_name) {
-    void* sym = host::detail::own_symbol(module, proc_name);
-    auto r = reinterpret_cast<FARPROC>(sym);
-    if (trace::active()) [[unlikely]] {
-        trace::Call c("GetProcAddress");
-        c.module(module).text(proc_name).result();
-        if (r != nullptr) {
-            c.prefixed("proc:", proc_name);
-        } else {
-            c.null();
-        }
-        c.end();
-    }
-    return r;
 }

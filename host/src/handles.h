@@ -1,0 +1,63 @@
+// Host handles carry their meaning in the pointer value: a tag, the kind, the
+// creating vessel's index and the object's index. No allocation per handle,
+// and a handle of a destroyed vessel decodes to a dead record instead of
+// dangling memory. The tag makes the value a non-canonical address, so a
+// module that dereferences one faults at once.
+#ifndef VANTOREL_HOST_HANDLES_H
+#define VANTOREL_HOST_HANDLES_H
+
+#include <cstdint>
+
+namespace host::detail {
+
+enum class Kind : unsigned {
+    vessel = 1,
+    mesh,
+    airfoil,
+    ctrlsurf,
+    dragelem,
+    propellant,
+    thruster,
+    thgroup,
+    component,
+};
+
+static_assert(sizeof(void*) == 8, "handle encoding assumes 64-bit pointers");
+
+constexpr std::uintptr_t kTag = 0xB;
+
+inline void* encode(Kind k, std::uint32_t v, std::uint32_t n) {
+    std::uintptr_t x = (kTag << 60) | (static_cast<std::uintptr_t>(k) << 52) |
+                       (static_cast<std::uintptr_t>(v & 0xFFFFFFFu) << 24) | (n & 0xFFFFFFu);
+    return reinterpret_cast<void*>(x);
+}
+
+struct Decoded {
+    Kind kind;
+    std::uint32_t v;
+    std::uint32_t n;
+};
+
+inline bool decode(const void* h, Decoded& d) {
+    auto x = reinterpret_cast<std::uintptr_t>(h);
+    if ((x >> 60) != kTag) return false;
+    unsigned k = static_cast<unsigned>((x >> 52) & 0xFFu);
+    if (k < static_cast<unsigned>(Kind::vessel) || k > static_cast<unsigned>(Kind::component)) return false;
+    d.kind = static_cast<Kind>(k);
+    d.v = static_cast<std::uint32_t>((x >> 24) & 0xFFFFFFFu);
+    d.n = static_cast<std::uint32_t>(x & 0xFFFFFFu);
+    return true;
+}
+
+// The object's position in its vessel's list, or -1 for a handle of another kind.
+inline int handle_index(const void* h, Kind kind) {
+    Decoded d;
+    if (!decode(h, d) || d.kind != kind) return -1;
+    return static_cast<int>(d.n);
+}
+
+const char* kind_name(Kind k);
+
+}  // namespace host::detail
+
+#endif
