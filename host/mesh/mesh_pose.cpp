@@ -11,19 +11,11 @@ namespace {
 
 Vec3 ToVec(const VECTOR3& v) { return {v.x, v.y, v.z}; }
 
-// A parent handle's component number, through the host's public handle text
-// "component:V:N"; -1 when the handle is not a component.
+// A parent handle's position in its vessel's component list, as the host
+// decodes it; -1 when the handle is not a component or no host is running.
 long ComponentNumber(ANIMATIONCOMPONENT_HANDLE h) {
-    std::string text = trace::format_handle(h);
-    text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
-    const std::string kind = "component:";
-    if (text.compare(0, kind.size(), kind) != 0) return -1;
-    const auto colon = text.rfind(':');
-    try {
-        return std::stol(text.substr(colon + 1));
-    } catch (const std::exception&) {
-        return -1;
-    }
+    const Runtime* rt = Runtime::current();
+    return rt != nullptr ? rt->component_index(h) : -1;
 }
 
 }  // namespace

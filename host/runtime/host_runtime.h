@@ -280,6 +280,10 @@ public:
     // (VesselState::thrusters / propellants); -1 for any other handle.
     int thruster_index(THRUSTER_HANDLE th) const;
     int propellant_index(PROPELLANT_HANDLE ph) const;
+    // Position of an animation component in its vessel's list
+    // (VesselState::components); -1 for any other handle. A component's
+    // parent is a handle, and a mesh renderer needs the record behind it.
+    int component_index(ANIMATIONCOMPONENT_HANDLE component) const;
     // Calls an airfoil's coefficient function (recorded as "coeff:N").
     void airfoil_coefficients(int index, std::size_t airfoil, double aoa_rad, double mach, double reynolds,
                               double* cl, double* cm, double* cd);

@@ -1,5 +1,6 @@
-// What a flight model outside the module needs of the host: where a
-// thruster or propellant handle sits in its vessel's list, and the module's
+// What a flight model or renderer outside the module needs of the host: where
+// a thruster, propellant or animation-component handle sits in its vessel's
+// list, and the module's
 // airfoil coefficient functions, called and recorded as "coeff:N".
 #include "runtime_impl.h"
 #include "vessel_scope.h"
@@ -18,6 +19,10 @@ int Runtime::thruster_index(THRUSTER_HANDLE th) const { return detail::handle_in
 
 int Runtime::propellant_index(PROPELLANT_HANDLE ph) const {
     return detail::handle_index(ph, detail::Kind::propellant);
+}
+
+int Runtime::component_index(ANIMATIONCOMPONENT_HANDLE component) const {
+    return detail::handle_index(component, detail::Kind::component);
 }
 
 namespace {
