@@ -17,14 +17,16 @@ FUSELAGE_KEYS_AFT = [(-4.45, -0.30, 0.40, 0.42, 0.20), (-3.5, -0.34, 0.48, 0.50,
                      (0.5, -0.42, 0.76, 0.70, 0.33), (2.0, -0.42, 0.98, 0.70, 0.33),
                      (3.0, -0.42, 1.18, 0.68, 0.33), (3.86, -0.41, 1.33, 0.66, 0.33)]
 FUSELAGE_KEYS_FWD = [(3.86, -0.41, 0.86, 0.66, 0.33), (4.2, -0.36, 0.86, 0.64, 0.33),
-                     (4.55, -0.2287, 0.84, 0.62, 0.33), (6.15, -0.2287, 0.66, 0.50, 0.33),
+                     (4.45, -0.2287, 0.8486, 0.6264, 0.33), (4.55, -0.2287, 0.84, 0.62, 0.33), (6.15, -0.2287, 0.66, 0.50, 0.33),
                      (6.85, -0.14, 0.44, 0.34, 0.18), (7.38, -0.03, 0.24, 0.17, 0.06),
                      (7.62, 0.04, 0.12, 0.05, 0.02)]
 NOSE_TIP = (0.0, 0.08, 7.72)
 STATIONS_AFT = [-4.45, -4.0, -3.5, -3.0, -2.5, -2.0, -1.4, -0.8, -0.2, 0.4, 1.0, 1.6, 2.2, 2.8, 3.3, 3.86]
-STATIONS_FWD = [3.86, 4.2, 4.55, 4.95, 5.35, 5.75, 6.15, 6.5, 6.85, 7.15, 7.38, 7.62]
+STATIONS_FWD = [3.86, 4.2, 4.45, 4.55, 4.95, 5.35, 5.75, 6.15, 6.5, 6.85, 7.15, 7.38, 7.62]
 
 # Nose-gear well opening: the nose door closes it (door plane = its bottom).
+# The belly is already flat 10 cm ahead of it, so the closed door sits in a
+# flat frame rather than on the crease where the nose's underside turns.
 NOSE_WELL = {"x": 0.33, "z": (4.55, 6.15), "y": (-0.2287, 0.42)}
 # Sponson outline (right side) and its main-gear well: the main door closes
 # the deep part, the rear door the shallow part behind the step.

@@ -73,9 +73,11 @@ def levers():
             (7, "canopy_lever_arm", "lever", box((-0.07, cp[1], cp[2] - 0.006), (-0.058, cp[1] + 0.07, cp[2] + 0.006))),
             (8, "canopy_lever_grip", "knob", box((-0.074, cp[1] + 0.06, cp[2] - 0.012), (-0.054, cp[1] + 0.085, cp[2] + 0.012)))]
     fp = L.FLAP_LEVER_PIVOT
-    out += [(60, "flap_lever_arm", "lever", merge([cylinder((0.002, fp[1], fp[2]), (0.075, fp[1], fp[2]), 0.011, 10),
-                                                   box((0.058, fp[1], fp[2] - 0.006), (0.07, fp[1] + 0.075, fp[2] + 0.006))])),
-            (61, "flap_lever_grip", "switch", box((0.054, fp[1] + 0.065, fp[2] - 0.015), (0.074, fp[1] + 0.085, fp[2] + 0.015)))]
+    # Outboard of the pedestal: below state 0.5 the lever leans forward over it.
+    ax = PEDESTAL[1][0] + 0.008
+    out += [(60, "flap_lever_arm", "lever", merge([cylinder((0.002, fp[1], fp[2]), (ax + 0.017, fp[1], fp[2]), 0.011, 10),
+                                                   box((ax, fp[1], fp[2] - 0.006), (ax + 0.012, fp[1] + 0.075, fp[2] + 0.006))])),
+            (61, "flap_lever_grip", "switch", box((ax - 0.004, fp[1] + 0.065, fp[2] - 0.015), (ax + 0.016, fp[1] + 0.085, fp[2] + 0.015)))]
     gp = L.GEAR_LEVER_PIVOT
     tip = (0.0, gp[1] - 0.075, gp[2])
     out += [(69, "gear_lever_hub", "lever", cylinder((-0.02, gp[1], gp[2]), (0.02, gp[1], gp[2]), 0.01, 10)),

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <limits>
 #include <set>
+#include <utility>
+#include <vector>
 
 #include "check/asset_check.h"
 #include "check/geometry.h"
@@ -72,26 +74,62 @@ void CheckCover(CheckContext& c, const host::mesh::Mesh& up, const std::vector<c
     }
 }
 
-// A closed door's vertex outside the skin: beyond the nearest static vertex
-// along that vertex's outward normal.
+// The outer skin for the door test: static vertices a ray along the normal
+// leaves without meeting another static face. A wing root's vertices buried
+// in a sponson are not skin, and their normals say nothing about where the
+// skin runs.
+class Skin {
+public:
+    Skin(const std::vector<host::mesh::Vertex>& vertices, std::vector<Triangle> faces)
+        : vertices_(vertices), faces_(std::move(faces)), state_(vertices.size(), kUnknown) {}
+
+    // The nearest outer-skin vertex to p, or null when there is none.
+    const host::mesh::Vertex* Nearest(Vec3 p) {
+        for (;;) {
+            std::size_t best = vertices_.size();
+            double best_m = std::numeric_limits<double>::infinity();
+            for (std::size_t i = 0; i < vertices_.size(); ++i)
+                if (state_[i] != kBuried)
+                    if (const double d = Length(vertices_[i].pos_m - p); d < best_m) best_m = d, best = i;
+            if (best == vertices_.size()) return nullptr;
+            if (state_[best] == kUnknown) state_[best] = Escapes(vertices_[best]) ? kOuter : kBuried;
+            if (state_[best] == kOuter) return &vertices_[best];
+        }
+    }
+
+private:
+    enum State : unsigned char { kUnknown, kOuter, kBuried };
+    static constexpr double kOwnFaces_m = 0.002;  // hits this near the vertex are its own faces
+
+    bool Escapes(const host::mesh::Vertex& v) const {
+        const Vec3 dir = host::mesh::Normalised(v.normal);
+        for (const Triangle& t : faces_)
+            if (const auto hit = RayHit(v.pos_m, dir, t, 0.0); hit && *hit > kOwnFaces_m) return false;
+        return true;
+    }
+
+    std::vector<host::mesh::Vertex> vertices_;
+    std::vector<Triangle> faces_;
+    std::vector<State> state_;
+};
+
+// A closed door's vertex outside the skin: beyond the nearest outer-skin
+// vertex along that vertex's outward normal.
 void CheckDoorsFlush(CheckContext& c, const host::mesh::Mesh& up, const std::vector<const Part*>& doors,
                      std::vector<Finding>& out) {
-    std::vector<host::mesh::Vertex> skin;
-    for (unsigned g : c.StaticGroups(layout::kExteriorMesh))
+    const std::vector<unsigned> statics = c.StaticGroups(layout::kExteriorMesh);
+    std::vector<host::mesh::Vertex> vertices;
+    for (unsigned g : statics)
         for (const auto& v : up.groups[g].vertices)
-            if (Length(v.normal) > 0) skin.push_back(v);
-    if (skin.empty()) return;
+            if (Length(v.normal) > 0) vertices.push_back(v);
+    Skin skin(vertices, TrianglesOf(up, statics));
     for (const Part* d : doors)
         for (unsigned g : d->groups) {
             if (g >= up.groups.size()) continue;
             double worst = 0;
-            for (const auto& v : up.groups[g].vertices) {
-                const host::mesh::Vertex* near = &skin.front();
-                double best = std::numeric_limits<double>::infinity();
-                for (const auto& s : skin)
-                    if (const double dist = Length(s.pos_m - v.pos_m); dist < best) best = dist, near = &s;
-                worst = std::max(worst, Dot(v.pos_m - near->pos_m, host::mesh::Normalised(near->normal)));
-            }
+            for (const auto& v : up.groups[g].vertices)
+                if (const host::mesh::Vertex* near = skin.Nearest(v.pos_m))
+                    worst = std::max(worst, Dot(v.pos_m - near->pos_m, host::mesh::Normalised(near->normal)));
             if (worst > c.tol().skin_m)
                 out.push_back({4, Where(g, *d) + ": with the gear up the door stands " + Metres(worst) +
                                       " out of the skin"});

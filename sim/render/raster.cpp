@@ -52,14 +52,18 @@ ScreenVertex Project(const Camera& cam, Vec3 p, int w, int h) {
 
 struct Shade {
     Vec3 diffuse, ambient, emissive;
+    double alpha = 1;  // below 1: glass, blended over what lies behind it
 };
+
+constexpr double kOpaque = 0.99;
 
 Shade ShadeOf(const host::mesh::Mesh& mesh, const host::mesh::Group& g) {
     const host::mesh::Material* m = mesh.material_of(g);
-    if (m == nullptr) return {{0.75, 0.75, 0.75}, {0.75, 0.75, 0.75}, {0, 0, 0}};
+    if (m == nullptr) return {{0.75, 0.75, 0.75}, {0.75, 0.75, 0.75}, {0, 0, 0}, 1};
     return {{m->diffuse[0], m->diffuse[1], m->diffuse[2]},
             {m->ambient[0], m->ambient[1], m->ambient[2]},
-            {m->emissive[0], m->emissive[1], m->emissive[2]}};
+            {m->emissive[0], m->emissive[1], m->emissive[2]},
+            std::clamp(static_cast<double>(m->diffuse[3]), 0.0, 1.0)};
 }
 
 Rgb8 Colour(const Shade& s, Vec3 normal, Vec3 light, Vec3 view) {
@@ -96,19 +100,28 @@ void FillTriangle(Target& t, const ScreenVertex (&v)[3], const Shade& shade, Vec
             const double depth = w[0] * v[0].depth + w[1] * v[1].depth + w[2] * v[2].depth;
             const std::size_t k = static_cast<std::size_t>(y) * t.width + x;
             if (depth >= t.depth[k]) continue;
+            const Rgb8 c = smooth ? Colour(shade, v[0].normal * w[0] + v[1].normal * w[1] + v[2].normal * w[2],
+                                           light, cam.forward)
+                                  : flat;
+            if (shade.alpha < kOpaque) {  // glass: seen through, hides nothing
+                Rgb8& under = t.colour.pixels[k];
+                for (int i = 0; i < 3; ++i)
+                    under[i] = static_cast<std::uint8_t>(std::lround(shade.alpha * c[i] + (1 - shade.alpha) * under[i]));
+                continue;
+            }
             t.depth[k] = depth;
             t.part[k] = part;
-            t.colour.pixels[k] = smooth ? Colour(shade, v[0].normal * w[0] + v[1].normal * w[1] + v[2].normal * w[2],
-                                                 light, cam.forward)
-                                        : flat;
+            t.colour.pixels[k] = c;
         }
     }
 }
 
-void DrawMesh(Target& t, const PlacedMesh& pm, const Camera& cam, Vec3 light, bool smooth, int& part) {
+// One pass draws the opaque groups, the other the glass over them.
+void DrawMesh(Target& t, const PlacedMesh& pm, const Camera& cam, Vec3 light, bool smooth, bool glass, int& part) {
     for (const host::mesh::Group& g : pm.mesh->groups) {
         ++part;
         const Shade shade = ShadeOf(*pm.mesh, g);
+        if ((shade.alpha < kOpaque) != glass) continue;
         for (const auto& tri : g.triangles) {
             ScreenVertex sv[3];
             Vec3 p[3];
@@ -155,8 +168,10 @@ Image Render(const std::vector<PlacedMesh>& meshes, const Camera& camera, int wi
              std::vector<int>(static_cast<std::size_t>(w) * h, -1), w, h};
     // From over the viewer's left shoulder.
     const Vec3 light = Normalised(camera.forward * 0.8 + camera.right * 0.45 - camera.up * 0.6);
-    int part = -1;
-    for (const PlacedMesh& pm : meshes) DrawMesh(t, pm, camera, light, options.smooth, part);
+    for (const bool glass : {false, true}) {
+        int part = -1;
+        for (const PlacedMesh& pm : meshes) DrawMesh(t, pm, camera, light, options.smooth, glass, part);
+    }
     if (options.outline) DrawOutlines(t);
     return Downsample(t.colour, kSupersample);
 }

@@ -1,6 +1,7 @@
 // Draws posed meshes into an image: depth-buffered triangles, flat or smooth
 // shading from one light, material colours with their emissive part lit
-// regardless of the light, and optional outlines where groups meet.
+// regardless of the light, glass (diffuse alpha below 1) blended over what
+// lies behind it, and optional outlines where groups meet.
 #ifndef VANTOREL_SIM_RENDER_RASTER_H
 #define VANTOREL_SIM_RENDER_RASTER_H
 

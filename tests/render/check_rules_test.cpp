@@ -37,6 +37,25 @@ TEST(CheckRules, FixtureThatSuitsTheComponentsPassesEveryRule) {
     EXPECT_TRUE(found.empty()) << Lines(found);
 }
 
+// A static face buried inside the structure, just above a closed door, is not
+// skin: the door under it is no more out of the skin than the cover below.
+TEST(CheckRules, BuriedStaticFaceAboveAClosedDoorIsNotSkin) {
+    Assets a = fixture::GoodAssets();
+    const check::Part* p = fixture::PartNaming(0, 14);
+    ASSERT_NE(p, nullptr);
+    const auto close = host::mesh::RotationAbout(p->ref, p->axis, p->angle_rad);
+    Vec3 tip = close.Apply(a.exterior.groups[14].vertices.front().pos_m);
+    for (const auto& v : a.exterior.groups[14].vertices)
+        if (const Vec3 q = close.Apply(v.pos_m); q.y < tip.y) tip = q;
+    auto& spare = a.exterior.groups[a.spare_group];
+    spare = {};
+    const Vec3 buried = tip + Vec3{0, 0.05, 0};
+    fixture::AddTriangle(spare, buried, buried + Vec3{0.01, 0, 0}, buried + Vec3{0, 0, 0.01}, {0, -1, 0});
+    fixture::AddSquare(spare, tip + Vec3{0, -0.01, 0}, {0, -1, 0}, 0.5);
+    for (const auto& f : RunChecks(a, "buried_face_above_a_door"))
+        EXPECT_NE(f.rule, 4) << f.text;
+}
+
 // Moves every vertex of a group.
 void Shift(host::mesh::Group& g, Vec3 by) {
     for (auto& v : g.vertices) v.pos_m = v.pos_m + by;
