@@ -74,7 +74,7 @@ public:
         if (v.is_number_float()) {
             const double x = v.get<double>();
             // -0 reads as -0.0 (see MarkNegativeZeros): as an integer it is 0.
-            if (x == 0) return Integer(field, json(0), min, max);
+            if (x == 0 && std::signbit(x)) return Integer(field, json(0), min, max);
             // Past 2^64 the reader keeps a whole number as a double.
             if (std::isfinite(x) && std::floor(x) == x && (x > static_cast<double>(max) || x < static_cast<double>(min))) {
                 Fail(field, Shown(v) + " is out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")");
