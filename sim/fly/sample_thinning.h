@@ -26,8 +26,9 @@ public:
         } else {
             last_ = s;
         }
-        // One row short of full: room for a last row that was not taken.
         if (kept_.size() >= max_rows_) {
+            // The row just taken may be among those dropped: it is the last so far.
+            if (kept_.size() % 2 == 0) last_ = kept_.back();
             std::size_t j = 0;
             for (std::size_t i = 0; i < kept_.size(); i += 2) kept_[j++] = kept_[i];
             kept_.resize(j);
