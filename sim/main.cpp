@@ -6,6 +6,7 @@
 #include "replay/replay_command.h"
 #include "render/render_command.h"
 #include "check/check_command.h"
+#include "common/exit_codes.h"
 
 namespace {
 
@@ -19,16 +20,17 @@ void PrintUsage(std::FILE* out) {
         "  vantorel-sim render [options]           draw the meshes as the module animates them, to PNG\n"
         "  vantorel-sim check-assets [DIR]         check the meshes and sounds against the module\n"
         "\n"
-        "Run 'vantorel-sim COMMAND --help' for the options of a command.\n",
+        "Run 'vantorel-sim COMMAND --help' for the options of a command.\n\n",
         out);
+    std::fputs(vantorel_sim::kExitCodesText, out);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        PrintUsage(stdout);
-        return 0;
+        PrintUsage(stderr);
+        return vantorel_sim::kExitBadInput;
     }
     const char* command = argv[1];
     if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 || std::strcmp(command, "help") == 0) {

@@ -33,8 +33,14 @@ OAPIFUNC void clear_sink();
 OAPIFUNC void enable(bool on);
 OAPIFUNC bool enabled();
 
-// Hands everything buffered to the sink (and fflush for a FILE*).
-OAPIFUNC void flush();
+// Hands everything buffered to the sink (and fflush for a FILE*). False
+// once a write to the FILE* sink has failed: from then on nothing more is
+// written to it, and sink_error() tells why.
+OAPIFUNC bool flush();
+// errno of the first failed write to the current FILE* sink, 0 while every
+// write went through. A new sink starts at 0; clear_sink() keeps the value,
+// so it can be read after a Recording has ended.
+OAPIFUNC int sink_error();
 
 // Context written into every event: the frame number and the index of the
 // vessel whose callback is running (-1: none, written as null).

@@ -1,5 +1,6 @@
 // The call recorder: sinks, on/off, the frame and vessel context written
 // into every event, and the hand-off of the buffer to the sink.
+#include <cerrno>
 #include <utility>
 
 #include "trace_format.h"
@@ -15,7 +16,10 @@ void drain() {
     State& s = state();
     if (s.buf.empty()) return;
     if (s.file != nullptr) {
-        std::fwrite(s.buf.data(), 1, s.buf.size(), s.file);
+        if (s.file_error == 0) {
+            errno = 0;
+            if (std::fwrite(s.buf.data(), 1, s.buf.size(), s.file) != s.buf.size()) s.file_error = errno != 0 ? errno : EIO;
+        }
     } else if (s.callback) {
         s.callback(s.buf);
     }
@@ -41,6 +45,7 @@ void set_sink(std::FILE* out) {
     State& s = state();
     s.callback = nullptr;
     s.file = out;
+    s.file_error = 0;
     update_active();
 }
 
@@ -48,6 +53,7 @@ void set_sink(std::function<void(std::string_view)> out) {
     flush();
     State& s = state();
     s.file = nullptr;
+    s.file_error = 0;
     s.callback = std::move(out);
     update_active();
 }
@@ -70,10 +76,17 @@ void enable(bool on) {
 
 bool enabled() { return state().enabled; }
 
-void flush() {
+bool flush() {
     detail::drain();
-    if (state().file != nullptr) std::fflush(state().file);
+    State& s = state();
+    if (s.file != nullptr && s.file_error == 0) {
+        errno = 0;
+        if (std::fflush(s.file) != 0 || std::ferror(s.file) != 0) s.file_error = errno != 0 ? errno : EIO;
+    }
+    return s.file_error == 0;
 }
+
+int sink_error() { return state().file_error; }
 
 void set_frame(std::int64_t frame) { state().frame = frame; }
 std::int64_t frame() { return state().frame; }

@@ -22,6 +22,9 @@ struct State {
     int paused = 0;
     std::string buf;
     std::FILE* file = nullptr;
+    // errno of the first failed write to file; nothing more is written to
+    // it after that, so a full disk does not get a trace cut at random.
+    int file_error = 0;
     std::function<void(std::string_view)> callback;
     std::int64_t frame = 0;
     int vessel = -1;

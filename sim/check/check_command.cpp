@@ -1,5 +1,8 @@
 #include "check/check_command.h"
 
+#include "common/exit_codes.h"
+#include "common/standard_output.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -13,7 +16,7 @@ namespace {
 
 constexpr int kExitFindings = 1;
 constexpr int kExitUsage = 2;
-constexpr int kExitLoad = 3;
+constexpr int kExitLoad = kExitRunFailed;  // as for every job: the run failed
 
 }  // namespace
 
@@ -29,8 +32,8 @@ int RunCheckCommand(int argc, char** argv) {
         ->type_name("PATH");
     app.add_option("--rule", rules, "run only these rules (1 to 7, repeatable)")->check(CLI::Range(1, 7));
     app.footer("One line per finding, naming the group, the component and the distance.\n"
-               "Exit status: 0 no findings, 1 findings, 2 bad options, 3 the module cannot be loaded.\n"
-               "Rules: docs/render-and-check.md.");
+               "Findings, like a module that cannot be loaded, end with status 1.\n" +
+               std::string(kExitCodesText) + "Rules: docs/render-and-check.md.");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -55,7 +58,7 @@ int RunCheckCommand(int argc, char** argv) {
         ++shown;
     }
     std::printf("%zu finding%s\n", shown, shown == 1 ? "" : "s");
-    return shown == 0 ? 0 : kExitFindings;
+    return FinishStandardOutput("check-assets", shown == 0 ? 0 : kExitFindings);
 }
 
 }  // namespace vantorel_sim

@@ -63,7 +63,8 @@ FlightResult Fly(const PilotScript& script, const FlyOptions& options) {
     MilestoneLog log(model, options.on_milestone, result.milestones);
     MilestoneObserver observer(model, rt, log, result.summary);
     ScriptPlayer player(script, rt, model, runner.pilot(), log);
-    Telemetry telemetry(model, rt, sound, options.sample_rate_hz, result.samples);
+    Telemetry telemetry(model, rt, sound, options.sample_rate_hz, options.keep_samples ? &result.samples : nullptr,
+                        options.on_sample);
 
     const std::string end_reason = FlyFrames(runner, player, observer, telemetry, result.summary, options);
     telemetry.Finish();

@@ -69,7 +69,7 @@ struct FlightSummary {
 };
 
 struct FlightResult {
-    std::vector<Sample> samples;
+    std::vector<Sample> samples;  // when FlyOptions::keep_samples
     std::vector<Milestone> milestones;
     FlightSummary summary;
 };
@@ -79,7 +79,12 @@ struct FlyOptions {
     std::string sound_path;
     bool sound = true;
     std::FILE* trace = nullptr;       // call trace as replay writes it
-    double sample_rate_hz = 10;       // telemetry kept in the result (0: none)
+    double sample_rate_hz = 10;       // telemetry rows per simulated second (0: first and last only)
+    // Rows kept in FlightResult::samples; a long flight grows by each row,
+    // so a tool that writes rows as they come turns this off.
+    bool keep_samples = true;
+    // Each row as it is taken (also when not kept).
+    std::function<void(const Sample&)> on_sample;
     bool watch_sound = false;         // keep the engine-sound requests in the telemetry
     double time_limit_s = 4 * 3600;   // simulated
     std::function<void(const Milestone&)> on_milestone;

@@ -1,160 +1,171 @@
 #include "fly/fly_command.h"
 
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
-#include <chrono>
+
 #include <cstdio>
-#include <fstream>
-#include <iostream>
+#include <cstring>
 #include <optional>
 #include <sstream>
 
+#include "common/exit_codes.h"
+#include "common/input_text.h"
+#include "common/number_args.h"
+#include "common/output_file.h"
+#include "common/output_plan.h"
+#include "common/progress.h"
+#include "common/standard_output.h"
+#include "common/text_escape.h"
+#include "common/library_paths.h"
+#include "flightmodel/flight_model.h"
 #include "fly/flight.h"
 #include "fly/report.h"
+#include "fly/sample_thinning.h"
 #include "runtime/host_runtime.h"
+#include "runtime/trace.h"
 
 namespace vantorel_sim {
 
 namespace {
 
-constexpr int kExitFailed = 1;
-constexpr int kExitUsage = 2;
+// Simulated seconds a flight may last at most: about eleven and a half
+// days, a quarter of an hour of work at full time acceleration.
+constexpr double kMaxTimeLimitS = 1e6;
+// Points the plot keeps at most; a longer flight is thinned evenly.
+constexpr std::size_t kMaxPlotSamples = 20000;
 
-void Error(const std::string& message) { std::fprintf(stderr, "vantorel-sim fly: %s\n", message.c_str()); }
-
-// A one-line bar on standard error, drawn only on a terminal and only once the
-// flight has taken a moment, so short runs and pipes stay clean.
-class ProgressBar {
-public:
-    ProgressBar() : enabled_(::isatty(STDERR_FILENO) == 1), start_(std::chrono::steady_clock::now()) {}
-    ~ProgressBar() { Clear(); }
-    ProgressBar(const ProgressBar&) = delete;
-    ProgressBar& operator=(const ProgressBar&) = delete;
-
-    void Update(double time_s, double done) {
-        if (!enabled_) return;
-        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        if (wall < 0.5 || wall - last_ < 0.1) return;
-        last_ = wall;
-        const int width = 30;
-        const int filled = static_cast<int>(done * width + 0.5);
-        std::string bar(static_cast<std::size_t>(filled), '#');
-        bar.resize(width, '.');
-        std::fprintf(stderr, "\r  [%s] %3.0f%% of the script, t = %.0f s ", bar.c_str(), done * 100, time_s);
-        std::fflush(stderr);
-        shown_ = true;
-    }
-    // Before a line is printed on standard output, so the two do not mix.
-    void Clear() {
-        if (!shown_) return;
-        std::fprintf(stderr, "\r%70s\r", "");
-        std::fflush(stderr);
-        shown_ = false;
-    }
-
-private:
-    bool enabled_;
-    bool shown_ = false;
-    double last_ = 0;
-    std::chrono::steady_clock::time_point start_;
-};
-
-bool WriteFile(const std::string& path, const std::string& what, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    if (!out) {
-        Error("cannot write the " + what + " '" + path + "'");
-        return false;
-    }
-    out << text;
-    out.close();
-    if (!out) {
-        Error("cannot write the " + what + " '" + path + "'");
-        return false;
-    }
-    return true;
+void Error(const std::string& message) {
+    std::fprintf(stderr, "vantorel-sim fly: %s\n", MessageSafe(message).c_str());
 }
 
 // What the command line asked for.
 struct FlyArguments {
     std::string script_path, csv_path, svg_path, trace_path;
-    double csv_rate = 10;
-    double time_limit = 4 * 3600;
+    std::string csv_rate_text = "10", time_limit_text = "14400";
     bool no_sound = false, quiet = false, print_builtin = false;
     std::string module_path;
 };
 
-// The whole script is checked before anything flies; nullopt after an error.
-std::optional<fly::PilotScript> ReadScript(const std::string& path) {
+// The whole script is read and checked before anything flies.
+fly::PilotScript ReadScript(const std::string& path) {
+    if (path.empty()) return fly::BuiltinFlight();
+    const std::string text = ReadText(path, "the pilot script");
     try {
-        if (path.empty()) return fly::BuiltinFlight();
-        std::ifstream in(path, std::ios::binary);
-        if (!in) {
-            Error("cannot read the pilot script '" + path + "'");
-            return std::nullopt;
-        }
-        std::stringstream text;
-        text << in.rdbuf();
-        return fly::ParsePilotScript(text.str(), path);
+        return fly::ParsePilotScript(text, path == "-" ? "<stdin>" : path);
     } catch (const fly::ScriptError& e) {
-        Error(e.what());
-        return std::nullopt;
+        throw CommandError(kExitBadInput, e.what());
     }
 }
 
-// Flies with milestones on standard output unless quiet; returns nullopt
-// (after saying why) when the module cannot be loaded or the flight fails.
-std::optional<fly::FlightResult> FlyScript(const fly::PilotScript& script, const FlyArguments& args,
-                                           std::FILE* trace) {
-    ProgressBar progress;
+std::string TraceError(const std::string& path) {
+    const int err = host::trace::sink_error();
+    return err == 0 ? std::string() : "cannot write the trace '" + path + "': " + std::strerror(err);
+}
+
+// The outputs, opened before the first frame and committed after the last.
+struct Outputs {
+    std::optional<OutputFile> trace, csv, svg;
+    fly::SampleThinning plot{kMaxPlotSamples};
+    // Milestones and the summary: on standard error when a file goes to
+    // standard output, so the two never mix.
+    std::FILE* text = stdout;
+};
+
+// Flies with milestones on standard output unless quiet. Throws CommandError.
+fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& args, double csv_rate,
+                            double time_limit_s, Outputs& out) {
+    Progress progress("vantorel-sim fly");
     fly::FlyOptions options;
     options.module_path = args.module_path;
     options.sound = !args.no_sound;
-    options.trace = trace;
-    options.time_limit_s = args.time_limit;
-    options.sample_rate_hz = args.csv_rate;
-    options.watch_sound = !args.csv_path.empty() && options.sound;
+    options.trace = out.trace ? out.trace->file() : nullptr;
+    options.time_limit_s = time_limit_s;
+    options.sample_rate_hz = csv_rate;
+    options.watch_sound = out.csv.has_value() && options.sound;
+    options.keep_samples = false;
+    options.on_sample = [&out](const fly::Sample& s) {
+        if (out.csv) out.csv->Write(fly::CsvRow(s));
+        if (out.svg) out.plot.Add(s);
+    };
     if (!args.quiet) {
-        std::printf("Flying %s\n", script.source.c_str());
-        options.on_milestone = [&progress](const fly::Milestone& m) {
+        std::fprintf(out.text, "Flying %s\n", MessageSafe(script.source).c_str());
+        options.on_milestone = [&progress, &out](const fly::Milestone& m) {
             progress.Clear();
-            std::printf("%s\n", fly::MilestoneLine(m).c_str());
-            std::fflush(stdout);
+            std::fprintf(out.text, "%s\n", fly::MilestoneLine(m).c_str());
+            std::fflush(out.text);
         };
     }
-    options.on_progress = [&progress](double t, double done) { progress.Update(t, done); };
+    options.on_progress = [&](double t, double) {
+        if (out.trace && host::trace::sink_error() != 0) throw CommandError(kExitOutputFailed, TraceError(args.trace_path));
+        progress.Update(t / time_limit_s, [t] { return "t = " + std::to_string(static_cast<long long>(t)) + " s"; });
+    };
     try {
         fly::FlightResult result = fly::Fly(script, options);
         progress.Clear();
         return result;
     } catch (const host::HostError& e) {
-        progress.Clear();
-        Error(e.what());
+        throw CommandError(kExitRunFailed, e.what());
+    } catch (const CommandError&) {
+        throw;
     } catch (const std::runtime_error& e) {
-        progress.Clear();
-        Error(e.what());
+        throw CommandError(kExitRunFailed, e.what());
     }
-    return std::nullopt;
 }
 
-// The summary on standard output, then the telemetry and the plot if asked for.
-int WriteOutputs(const fly::FlightResult& result, const FlyArguments& args) {
-    if (!args.quiet) std::printf("\n");
-    std::ostringstream summary;
-    fly::WriteSummary(summary, result);
-    std::fputs(summary.str().c_str(), stdout);
-
-    if (!args.csv_path.empty()) {
-        std::ostringstream csv;
-        fly::WriteCsv(csv, result.samples);
-        if (!WriteFile(args.csv_path, "telemetry", csv.str())) return kExitFailed;
+// The summary on standard output, then every file committed.
+void FinishOutputs(fly::FlightResult& result, const FlyArguments& args, Outputs& out) {
+    if (out.trace) {
+        if (const std::string error = TraceError(args.trace_path); !error.empty()) {
+            throw CommandError(kExitOutputFailed, error);
+        }
+        out.trace->Commit();
     }
-    if (!args.svg_path.empty()) {
+    if (out.csv) out.csv->Commit();
+    if (out.svg) {
+        result.samples = out.plot.Take();
         std::ostringstream svg;
         fly::WriteSvg(svg, result);
-        if (!WriteFile(args.svg_path, "plot", svg.str())) return kExitFailed;
+        out.svg->Write(svg.str());
+        out.svg->Commit();
     }
-    return 0;
+    if (!args.quiet) std::fputs("\n", out.text);
+    std::ostringstream summary;
+    fly::WriteSummary(summary, result);
+    std::fputs(summary.str().c_str(), out.text);
+}
+
+int FlyCommand(const FlyArguments& args) {
+    const double csv_rate = ParseDoubleArg(args.csv_rate_text, "--csv-rate", {0, 1000, true, false});
+    const double time_limit_s =
+        ParseDoubleArg(args.time_limit_text, "--time-limit", {0, kMaxTimeLimitS, true, false});
+    const double frame_rate_hz = host::flight::FlightModelOptions{}.frame_rate_hz;
+    if (!args.csv_path.empty() && csv_rate > frame_rate_hz) {
+        std::fprintf(stderr,
+                     "vantorel-sim fly: --csv-rate %s: at most one row a frame, %g a simulated second at time "
+                     "acceleration 1\n",
+                     MessageSafe(args.csv_rate_text).c_str(), frame_rate_hz);
+    }
+
+    OutputPlan plan;
+    plan.AddInput("the pilot script", args.script_path);
+    plan.AddInput("the module", args.module_path.empty() ? DefaultModulePath() : args.module_path);
+    if (!args.no_sound) plan.AddInput("the sound library", DefaultSoundLibraryPath());
+    plan.AddOutput("the trace", args.trace_path);
+    plan.AddOutput("the telemetry", args.csv_path);
+    plan.AddOutput("the plot", args.svg_path);
+    plan.Check();
+
+    const fly::PilotScript script = ReadScript(args.script_path);
+    Outputs out;
+    if (args.trace_path == "-" || args.csv_path == "-" || args.svg_path == "-") out.text = stderr;
+    if (!args.trace_path.empty()) out.trace.emplace(args.trace_path, "the trace");
+    if (!args.csv_path.empty()) {
+        out.csv.emplace(args.csv_path, "the telemetry");
+        out.csv->Write(fly::CsvHeader());
+    }
+    if (!args.svg_path.empty()) out.svg.emplace(args.svg_path, "the plot");
+    fly::FlightResult result = FlyScript(script, args, csv_rate, time_limit_s, out);
+    FinishOutputs(result, args, out);
+    return kExitSuccess;
 }
 
 }  // namespace
@@ -162,56 +173,47 @@ int WriteOutputs(const fly::FlightResult& result, const FlyArguments& args) {
 int RunFlyCommand(int argc, char** argv) {
     CLI::App app("Fly the Vantorel with the stand-in host's flight model.", "vantorel-sim fly");
     FlyArguments args;
-    app.add_option("SCRIPT", args.script_path, "pilot script (without it: the built-in demonstration flight)");
-    app.add_option("--csv", args.csv_path, "write telemetry as CSV to FILE")->type_name("FILE");
-    app.add_option("--csv-rate", args.csv_rate, "telemetry rows per simulated second (default 10)")->type_name("HZ");
-    app.add_option("--svg", args.svg_path, "write a plot of the flight to FILE")->type_name("FILE");
-    app.add_option("--trace", args.trace_path, "write the call trace as JSON Lines to FILE (as replay does)")
+    app.add_option("SCRIPT", args.script_path,
+                   "pilot script ('-': standard input; without it: the built-in demonstration flight)");
+    app.add_option("--csv", args.csv_path, "write telemetry as CSV to FILE ('-': standard output)")->type_name("FILE");
+    app.add_option("--csv-rate", args.csv_rate_text, "telemetry rows per simulated second, above 0 and at most 1000 "
+                                                     "(default 10)")
+        ->type_name("HZ");
+    app.add_option("--svg", args.svg_path, "write a plot of the flight to FILE ('-': standard output)")
         ->type_name("FILE");
-    app.add_option("--time-limit", args.time_limit, "stop after this many simulated seconds (default 14400)")
+    app.add_option("--trace", args.trace_path,
+                   "write the call trace as JSON Lines to FILE, as replay does ('-': standard output)")
+        ->type_name("FILE");
+    app.add_option("--time-limit", args.time_limit_text,
+                   "stop after this many simulated seconds, at most 1000000 (default 14400)")
         ->type_name("S");
     app.add_flag("--quiet,-q", args.quiet, "no milestones as they happen, only the summary");
     app.add_flag("--print-builtin", args.print_builtin, "print the built-in flight's script and exit");
     app.add_flag("--no-sound", args.no_sound, "do not load the sound library");
     app.add_option("--module", args.module_path, "vessel module to load (default: the one built with the runner)")
         ->type_name("PATH");
-    app.footer("Exit status: 0 flown, 1 the module cannot be loaded or an output cannot be written,\n"
-               "2 a bad command line or pilot script. Formats: docs/flying.md.");
+    app.footer(std::string(kExitCodesText) + "Formats: docs/flying.md.");
     try {
         app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return FinishStandardOutput("fly", app.exit(e));
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : kExitUsage;
+        Error(std::string(e.what()) + " (--help lists the options)");
+        return kExitBadInput;
     }
     if (args.print_builtin) {
         std::fputs(fly::BuiltinFlightText(), stdout);
-        return 0;
+        return FinishStandardOutput("fly", kExitSuccess);
     }
-    if (!(args.csv_rate > 0) || args.csv_rate > 1000) {
-        Error("--csv-rate must be above 0 and at most 1000 (rows per simulated second)");
-        return kExitUsage;
+    int code = kExitSuccess;
+    try {
+        code = FlyCommand(args);
+    } catch (const CommandError& e) {
+        std::fflush(stdout);
+        Error(e.what());
+        code = e.exit_code();
     }
-    if (!(args.time_limit > 0)) {
-        Error("--time-limit must be above 0");
-        return kExitUsage;
-    }
-    const std::optional<fly::PilotScript> script = ReadScript(args.script_path);
-    if (!script) return kExitUsage;
-
-    std::FILE* trace = nullptr;
-    if (!args.trace_path.empty()) {
-        trace = std::fopen(args.trace_path.c_str(), "wb");
-        if (trace == nullptr) {
-            Error("cannot write the trace '" + args.trace_path + "'");
-            return kExitFailed;
-        }
-    }
-    const std::optional<fly::FlightResult> result = FlyScript(*script, args, trace);
-    if (trace != nullptr && std::fclose(trace) != 0 && result) {
-        Error("cannot write the trace '" + args.trace_path + "'");
-        return kExitFailed;
-    }
-    if (!result) return kExitFailed;
-    return WriteOutputs(*result, args);
+    return FinishStandardOutput("fly", code);
 }
 
 }  // namespace vantorel_sim

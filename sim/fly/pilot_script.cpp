@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include "definition/vessel_layout.h"
@@ -237,9 +238,13 @@ void ParseCommand(const LineParser& lp, const std::vector<std::string_view>& t, 
 }
 
 void RejectControlCharacters(const LineParser& lp, std::string_view raw) {
-    for (char ch : raw) {
-        if (ch == '\0' || (static_cast<unsigned char>(ch) < 0x20 && ch != '\t' && ch != '\r')) {
-            lp.Fail("control character in the line (is this a text file?)");
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const auto ch = static_cast<unsigned char>(raw[i]);
+        if (ch < 0x20 && ch != '\t') {
+            char what[96];
+            std::snprintf(what, sizeof what, "%s at column %zu (is this a text file?)",
+                          ch == 0 ? "NUL byte" : "control character", i + 1);
+            lp.Fail(what);
         }
     }
 }
@@ -324,11 +329,17 @@ PilotScript ParsePilotScript(std::string_view text, const std::string& source) {
     int line_no = 0;
     bool timed_seen = false, ended = false;
     double last_at_s = 0;
-    std::size_t pos = 0;
+    // An invisible byte-order mark would otherwise be the first word.
+    std::size_t pos = text.substr(0, 3) == "\xEF\xBB\xBF" ? 3 : 0;
     while (pos < text.size()) {
-        std::size_t nl = text.find('\n', pos);
+        // Lines end at LF, CRLF or a lone CR.
+        std::size_t nl = text.find_first_of("\r\n", pos);
         std::string_view raw = text.substr(pos, nl == std::string_view::npos ? text.size() - pos : nl - pos);
-        pos = nl == std::string_view::npos ? text.size() + 1 : nl + 1;
+        if (nl == std::string_view::npos) {
+            pos = text.size() + 1;
+        } else {
+            pos = nl + (text[nl] == '\r' && nl + 1 < text.size() && text[nl + 1] == '\n' ? 2 : 1);
+        }
         ++line_no;
         LineParser lp(source, line_no);
         RejectControlCharacters(lp, raw);

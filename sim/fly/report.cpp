@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/text_escape.h"
+
 namespace vantorel_sim::fly {
 
 namespace {
@@ -14,11 +16,15 @@ std::string Num(double v, int digits) {
     return buf;
 }
 
-std::string Clock(double t) {
-    if (t < 60) return Num(t, 1) + " s";
-    const int whole = static_cast<int>(t);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%d:%02d", whole / 60, whole % 60);
+// m:ss of whole seconds. rounded: of the time as its tenths show it, for a
+// clock printed next to "857.7 s" (599.96 s reads 10:00, not 9:59);
+// otherwise a stopwatch's whole seconds, as the milestone lines count.
+std::string Clock(double t, bool rounded = false) {
+    const double shown = rounded ? std::round(t * 10) / 10 : t;
+    if (shown < 60) return Num(t, 1) + " s";
+    const long long whole = static_cast<long long>(shown);
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%lld:%02lld", whole / 60, whole % 60);
     return buf;
 }
 
@@ -27,13 +33,13 @@ std::string Clock(double t) {
 std::string MilestoneLine(const Milestone& m) {
     std::string t = Clock(m.time_s);
     if (t.size() < 8) t.insert(0, 8 - t.size(), ' ');
-    return t + "  " + m.text;
+    return t + "  " + MessageSafe(m.text);
 }
 
 void WriteSummary(std::ostream& out, const FlightResult& r) {
     const FlightSummary& s = r.summary;
-    out << "Flight summary (" << s.source << ")\n";
-    out << "  flight time        " << Clock(s.flight_time_s) << " (" << Num(s.flight_time_s, 1) << " s, " << s.frames
+    out << "Flight summary (" << MessageSafe(s.source) << ")\n";
+    out << "  flight time        " << Clock(s.flight_time_s, true) << " (" << Num(s.flight_time_s, 1) << " s, " << s.frames
         << " frames); ended: " << s.end_reason << "\n";
     if (s.took_off) {
         out << "  take-off           at " << Clock(s.takeoff_time_s) << ", " << Num(s.takeoff_speed_mps, 0)
@@ -68,23 +74,43 @@ void WriteSummary(std::ostream& out, const FlightResult& r) {
     out << "  canopy             " << s.canopy_open_cycles << " opened, " << s.canopy_close_cycles << " closed\n";
 }
 
-void WriteCsv(std::ostream& out, const std::vector<Sample>& samples) {
-    out << "time_s,frame,east_m,north_m,altitude_m,airspeed_mps,vertical_speed_mps,mach,aoa_deg,pitch_deg,bank_deg,"
+std::string CsvHeader() {
+    return "time_s,frame,east_m,north_m,altitude_m,airspeed_mps,vertical_speed_mps,mach,aoa_deg,pitch_deg,bank_deg,"
            "heading_deg,throttle,thrust_level,thrust_n,max_thrust_n,fuel_kg,mass_kg,gear_pos,flap_pos,canopy_pos,"
            "throttle_lever_pos,elevator_level,aileron_level,rudder_level,brakes_level,ground_contact,inside_envelope,"
            "lights_on,time_acceleration,engine_sound_hz,engine_sound_volume\n";
-    for (const Sample& s : samples) {
-        out << Num(s.time_s, 3) << ',' << s.frame << ',' << Num(s.east_m, 2) << ',' << Num(s.north_m, 2) << ','
-            << Num(s.altitude_m, 2) << ',' << Num(s.airspeed_mps, 3) << ',' << Num(s.vertical_speed_mps, 3) << ','
-            << Num(s.mach, 4) << ',' << Num(s.aoa_deg, 3) << ',' << Num(s.pitch_deg, 3) << ',' << Num(s.bank_deg, 3)
-            << ',' << Num(s.heading_deg, 3) << ',' << Num(s.throttle, 4) << ',' << Num(s.thrust_level, 4) << ','
-            << Num(s.thrust_n, 1) << ',' << Num(s.max_thrust_n, 1) << ',' << Num(s.fuel_kg, 3) << ','
-            << Num(s.mass_kg, 3) << ',' << Num(s.gear, 5) << ',' << Num(s.flaps, 5) << ',' << Num(s.canopy, 5) << ','
-            << Num(s.throttle_lever, 4) << ',' << Num(s.elevator, 4) << ',' << Num(s.aileron, 4) << ','
-            << Num(s.rudder, 4) << ',' << Num(s.brakes, 2) << ',' << (s.ground_contact ? 1 : 0) << ','
-            << (s.inside_envelope ? 1 : 0) << ',' << (s.lights ? 1 : 0) << ',' << Num(s.time_acceleration, 2) << ','
-            << Num(s.engine_sound_hz, 0) << ',' << s.engine_sound_volume << '\n';
-    }
+}
+
+std::string CsvRow(const Sample& s) {
+    std::string row;
+    row.reserve(256);
+    auto add = [&row](const std::string& field) {
+        row += field;
+        row += ',';
+    };
+    add(Num(s.time_s, 3));
+    add(std::to_string(s.frame));
+    for (double v : {s.east_m, s.north_m, s.altitude_m}) add(Num(v, 2));
+    for (double v : {s.airspeed_mps, s.vertical_speed_mps}) add(Num(v, 3));
+    add(Num(s.mach, 4));
+    for (double v : {s.aoa_deg, s.pitch_deg, s.bank_deg, s.heading_deg}) add(Num(v, 3));
+    for (double v : {s.throttle, s.thrust_level}) add(Num(v, 4));
+    for (double v : {s.thrust_n, s.max_thrust_n}) add(Num(v, 1));
+    for (double v : {s.fuel_kg, s.mass_kg}) add(Num(v, 3));
+    for (double v : {s.gear, s.flaps, s.canopy}) add(Num(v, 5));
+    for (double v : {s.throttle_lever, s.elevator, s.aileron, s.rudder}) add(Num(v, 4));
+    add(Num(s.brakes, 2));
+    for (bool b : {s.ground_contact, s.inside_envelope, s.lights}) add(b ? "1" : "0");
+    add(Num(s.time_acceleration, 2));
+    add(Num(s.engine_sound_hz, 0));
+    row += std::to_string(s.engine_sound_volume);
+    row += '\n';
+    return row;
+}
+
+void WriteCsv(std::ostream& out, const std::vector<Sample>& samples) {
+    out << CsvHeader();
+    for (const Sample& s : samples) out << CsvRow(s);
 }
 
 }  // namespace vantorel_sim::fly

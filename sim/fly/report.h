@@ -3,6 +3,8 @@
 #define VANTOREL_SIM_FLY_REPORT_H
 
 #include <ostream>
+#include <string>
+#include <vector>
 
 #include "fly/flight.h"
 
@@ -14,6 +16,8 @@ std::string MilestoneLine(const Milestone& m);
 void WriteSummary(std::ostream& out, const FlightResult& r);
 
 // One header line of unit-suffixed columns, then one row per sample.
+std::string CsvHeader();
+std::string CsvRow(const Sample& s);
 void WriteCsv(std::ostream& out, const std::vector<Sample>& samples);
 
 // A self-contained SVG: altitude, airspeed, thrust and fuel, gear/flaps/canopy

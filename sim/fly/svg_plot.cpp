@@ -9,6 +9,7 @@
 
 #include "fly/vessel_readings.h"
 #include "fly/report.h"
+#include "common/text_escape.h"
 
 namespace vantorel_sim::fly {
 
@@ -24,19 +25,9 @@ std::string F(double v, int digits = 1) {
     return buf;
 }
 
-std::string Escape(const std::string& s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
+// Notes and file names are the user's: invalid UTF-8 and characters XML
+// does not allow would leave a file no viewer opens.
+std::string Escape(const std::string& s) { return XmlText(s); }
 
 std::string Clock(double t) {
     const int s = static_cast<int>(std::lround(t));

@@ -1,5 +1,7 @@
 #include "fly/telemetry.h"
 
+#include <utility>
+
 #include "definition/vessel_layout.h"
 #include "flightmodel/units.h"
 #include "fly/vessel_readings.h"
@@ -69,22 +71,29 @@ Sample TakeSample(const host::flight::FlightModel& m, const host::Runtime& rt, c
 }
 
 Telemetry::Telemetry(const host::flight::FlightModel& model, const host::Runtime& rt, const EngineSoundWatch& sound,
-                     double rate_hz, std::vector<Sample>& out)
-    : model_(model), rt_(rt), sound_(sound), rate_hz_(rate_hz), out_(out),
+                     double rate_hz, std::vector<Sample>* out, std::function<void(const Sample&)> on_sample)
+    : model_(model), rt_(rt), sound_(sound), rate_hz_(rate_hz), out_(out), on_sample_(std::move(on_sample)),
       next_s_(rate_hz > 0 ? 1.0 / rate_hz : 1e300) {
-    out_.push_back(TakeSample(model_, rt_, sound_));
+    Take();
+}
+
+void Telemetry::Take() {
+    const Sample s = TakeSample(model_, rt_, sound_);
+    last_frame_ = s.frame;
+    if (on_sample_) on_sample_(s);
+    if (out_ != nullptr) out_->push_back(s);
 }
 
 void Telemetry::AfterFrame() {
     const double t = model_.sim_time_s();
     if (!(rate_hz_ > 0) || !(t + 1e-9 >= next_s_)) return;
-    out_.push_back(TakeSample(model_, rt_, sound_));
+    Take();
     next_s_ += 1.0 / rate_hz_;
     if (next_s_ <= t) next_s_ = t + 1.0 / rate_hz_;
 }
 
 void Telemetry::Finish() {
-    if (out_.empty() || out_.back().frame != model_.frames()) out_.push_back(TakeSample(model_, rt_, sound_));
+    if (last_frame_ != model_.frames()) Take();
 }
 
 void CloseSummary(FlightSummary& s, const host::flight::FlightModel& model, const std::string& end_reason) {

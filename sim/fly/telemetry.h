@@ -3,6 +3,8 @@
 #ifndef VANTOREL_SIM_FLY_TELEMETRY_H
 #define VANTOREL_SIM_FLY_TELEMETRY_H
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,20 +39,25 @@ private:
 Sample TakeSample(const host::flight::FlightModel& model, const host::Runtime& rt, const EngineSoundWatch& sound);
 
 // Rows at rate_hz of simulated time: the first at the start, one after each
-// frame that reaches the next row's time, and the last frame's.
+// frame that reaches the next row's time, and the last frame's. Each row goes
+// to out (when not null) and to on_sample (when set).
 class Telemetry {
 public:
     Telemetry(const host::flight::FlightModel& model, const host::Runtime& rt, const EngineSoundWatch& sound,
-              double rate_hz, std::vector<Sample>& out);
+              double rate_hz, std::vector<Sample>* out, std::function<void(const Sample&)> on_sample);
     void AfterFrame();
     void Finish();
 
 private:
+    void Take();
+
     const host::flight::FlightModel& model_;
     const host::Runtime& rt_;
     const EngineSoundWatch& sound_;
     double rate_hz_;
-    std::vector<Sample>& out_;
+    std::vector<Sample>* out_;
+    std::function<void(const Sample&)> on_sample_;
+    std::int64_t last_frame_ = -1;
     double next_s_;
 };
 

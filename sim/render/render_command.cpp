@@ -1,5 +1,7 @@
 #include "render/render_command.h"
 
+#include "common/exit_codes.h"
+
 #include <CLI/CLI.hpp>
 
 #include <charconv>
@@ -108,7 +110,7 @@ int RunRenderCommand(int argc, char** argv) {
     app.add_option("--module", s.scene.module_path,
                    "vessel module (default: DIR/Modules/Vantorel.so if there, else the one built with the runner)")
         ->type_name("PATH");
-    app.footer("Exit status: 0 written, 1 the module, a mesh or the picture failed, 2 bad options.\n"
+    app.footer("A module, a mesh or a picture that fails ends with status 1.\n" + std::string(kExitCodesText) +
                "Views and options: docs/render-and-check.md.");
     try {
         app.parse(argc, argv);

@@ -99,7 +99,10 @@ void ScriptPlayer::RunFrame(const ScriptFrame& f, bool first) {
 
 void ScriptPlayer::RunScript(const ReplayScript& script) {
     for (const ScriptFrame& f : script.frames) {
-        for (std::int64_t r = 0; r < f.repeat; ++r) RunFrame(f, r == 0);
+        for (std::int64_t r = 0; r < f.repeat; ++r) {
+            RunFrame(f, r == 0);
+            if (on_progress_ && (frames_ & 4095) == 0) on_progress_(frames_);
+        }
     }
 }
 
@@ -178,6 +181,7 @@ ReplaySummary RunReplay(const ReplayScript& script, const ReplayOptions& options
     for (int i = 0; i < options.vessels; ++i) rt.create_vessel();
 
     ScriptPlayer player(rt, options.trace != nullptr);
+    player.set_progress(options.on_progress);
     player.RunScript(script);
 
     ReplaySummary summary = CaptureSummary(rt, script.source, player.frames_run());

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -44,6 +45,9 @@ struct ReplayOptions {
     std::string sound_path;         // empty: DefaultSoundLibraryPath()
     std::string mesh_dir;           // empty: the host's default
     std::FILE* trace = nullptr;     // null: nothing is recorded
+    // Called every few thousand frames with the frames run so far; may
+    // throw to stop the replay (a trace that can no longer be written).
+    std::function<void(std::int64_t frames_run)> on_progress;
 };
 
 enum class TouchdownSet { gear_down, gear_up, other };
@@ -89,6 +93,8 @@ public:
     // Every frame of the script, repeats included.
     void RunScript(const ReplayScript& script);
     std::int64_t frames_run() const { return frames_; }
+    // Called from RunScript every few thousand frames with frames_run().
+    void set_progress(std::function<void(std::int64_t)> on_progress) { on_progress_ = std::move(on_progress); }
 
 private:
     void ApplyReadings(const ScriptFrame& line);
@@ -97,6 +103,7 @@ private:
     host::Runtime& rt_;
     bool state_events_;
     std::int64_t frames_ = 0;
+    std::function<void(std::int64_t)> on_progress_;
     // Readings given so far; a vessel created later reports them too.
     std::optional<double> airspeed_, altitude_, aoa_, bank_, thrust_, rudder_;
     std::optional<bool> ground_;

@@ -5,109 +5,183 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
+#include <filesystem>
+#include <optional>
 
+#include "common/exit_codes.h"
+#include "common/input_text.h"
+#include "common/number_args.h"
+#include "common/output_file.h"
+#include "common/output_plan.h"
+#include "common/progress.h"
+#include "common/standard_output.h"
+#include "common/text_escape.h"
 #include "replay/replay.h"
 #include "runtime/host_runtime.h"
+#include "runtime/trace.h"
 
 namespace vantorel_sim {
 
 namespace {
 
-constexpr int kExitLoad = 1;
-constexpr int kExitUsage = 2;
+void Error(const std::string& message) {
+    std::fprintf(stderr, "vantorel-sim replay: %s\n", MessageSafe(message).c_str());
+}
 
-void Error(const std::string& message) { std::fprintf(stderr, "vantorel-sim replay: %s\n", message.c_str()); }
+// The stand-in sound library's variants, installed beside the runner.
+struct SoundVariant {
+    const char* name;
+    const char* what;
+};
+constexpr SoundVariant kSoundVariants[] = {
+    {"no_stop", "without StopVesselWave3 (an older library)"},
+    {"no_id", "without GetVesselSoundID3"},
+    {"bad_id", "sound ids counted from 60 instead of 0"},
+};
+
+std::string SoundVariantPath(const char* name) {
+    return LibraryPath((std::string("sound-variants/") + name + "/OrbiterSound.dll").c_str());
+}
+
+std::string Footer() {
+    std::string text = "Sound-library variants for --sound-library (the module's paths for an incomplete library):\n";
+    for (const SoundVariant& v : kSoundVariants) {
+        text += "  " + std::filesystem::path(SoundVariantPath(v.name)).lexically_normal().string() + "\n      " +
+                v.what + "\n";
+    }
+    text += "Limits: a script of at most " + DescribeBytes(kDefaultMaxInputBytes) + ", lines of at most " +
+            DescribeBytes(kDefaultMaxLineBytes) + ", " + std::to_string(kDefaultMaxFrames) +
+            " frames unless --max-frames says otherwise.\n";
+    return text + kExitCodesText + "Formats: docs/replay.md.";
+}
+
+struct ReplayArguments {
+    std::string script_path, trace_path, module_path, sound_path;
+    std::string vessels_text = "1", flight_model_text = "1", max_frames_text = std::to_string(kDefaultMaxFrames);
+    bool no_sound = false;
+};
+
+ReplayOptions CheckArguments(const ReplayArguments& args) {
+    ReplayOptions options;
+    options.vessels = static_cast<int>(ParseIntegerArg(args.vessels_text, "--vessels", 0, kMaxVessels));
+    // What GetFlightModel can report: 0 easy, 1 realistic.
+    const std::string model = args.flight_model_text;
+    if (model != "0" && model != "1") {
+        throw CommandError(kExitBadInput, "--flight-model: expected 0 (easy) or 1 (realistic), got '" + model + "'");
+    }
+    options.flight_model = model == "1" ? 1 : 0;
+    options.sound = !args.no_sound;
+    if (args.no_sound && !args.sound_path.empty()) {
+        throw CommandError(kExitBadInput, "--sound-library and --no-sound exclude each other");
+    }
+    options.module_path = args.module_path.empty() ? DefaultModulePath() : args.module_path;
+    if (options.sound) options.sound_path = args.sound_path.empty() ? DefaultSoundLibraryPath() : args.sound_path;
+    return options;
+}
+
+// Everything after the command line: checks, then the run; throws CommandError.
+int Replay(const ReplayArguments& args) {
+    ReplayOptions options = CheckArguments(args);
+    const std::int64_t max_frames = ParseIntegerArg(args.max_frames_text, "--max-frames", 1, kMaxFrames);
+
+    // No output may land on an input or on another output; checked before
+    // anything is read, loaded or written.
+    OutputPlan plan;
+    plan.AddInput("the script", args.script_path);
+    plan.AddInput("the module", options.module_path);
+    plan.AddInput("the sound library", options.sound_path);
+    plan.AddOutput("the trace", args.trace_path);
+    plan.Check();
+
+    // The whole script is read and checked before anything is loaded.
+    ReplayScript script;
+    try {
+        TextReader reader(args.script_path, "the script");
+        script = ReadScript(reader, max_frames);
+        CheckScript(script, options.vessels);
+    } catch (const ScriptError& e) {
+        throw CommandError(kExitBadInput, e.what());
+    }
+
+    std::optional<OutputFile> trace;
+    if (!args.trace_path.empty()) {
+        trace.emplace(args.trace_path, "the trace");
+        options.trace = trace->file();
+    }
+    Progress progress("vantorel-sim replay");
+    const double total = static_cast<double>(script.frame_count());
+    options.on_progress = [&](std::int64_t frames) {
+        if (const int err = host::trace::sink_error()) {
+            throw CommandError(kExitOutputFailed,
+                               "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
+        }
+        progress.Update(static_cast<double>(frames) / total,
+                        [&] { return "frame " + std::to_string(frames) + " of " + std::to_string(script.frame_count()); });
+    };
+    ReplaySummary summary;
+    try {
+        summary = RunReplay(script, options);
+    } catch (const LoadError& e) {
+        throw CommandError(kExitRunFailed, e.what());
+    } catch (const CommandError&) {
+        throw;
+    } catch (const std::exception& e) {
+        // The host refused something mid-run (e.g. a vessel's ovcInit failed).
+        throw CommandError(kExitRunFailed, std::string("replay stopped: ") + e.what());
+    }
+    progress.Clear();
+    if (const int err = host::trace::sink_error(); trace && err != 0) {
+        throw CommandError(kExitOutputFailed, "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
+    }
+    if (trace) {
+        trace->Commit();
+    } else {
+        std::fputs(FormatSummary(summary).c_str(), stdout);
+    }
+    return kExitSuccess;
+}
 
 }  // namespace
 
 int RunReplayCommand(int argc, char** argv) {
     CLI::App app("Replay a JSON Lines script against the stand-in host and record every call.",
                  "vantorel-sim replay");
-    std::string script_path;
-    std::string trace_path;
-    ReplayOptions options;
-    bool no_sound = false;
-    app.add_option("SCRIPT", script_path, "JSON Lines script, one frame a line ('-': standard input)")->required();
-    app.add_option("--trace", trace_path, "write the call trace as JSON Lines to OUT ('-': standard output)")
+    ReplayArguments args;
+    app.add_option("SCRIPT", args.script_path, "JSON Lines script, one frame a line ('-': standard input)")
+        ->required();
+    app.add_option("--trace", args.trace_path, "write the call trace as JSON Lines to OUT ('-': standard output)")
         ->type_name("OUT");
-    app.add_option("--vessels", options.vessels, "vessels created at the start (default 1)")->type_name("N");
-    app.add_option("--flight-model", options.flight_model, "what GetFlightModel reports (default 1)")->type_name("N");
-    app.add_flag("--no-sound", no_sound, "do not load the sound library");
-    app.add_option("--module", options.module_path, "vessel module to load (default: the one built with the runner)")
+    app.add_option("--vessels", args.vessels_text, "vessels created at the start, 0 to 100000 (default 1)")
+        ->type_name("N");
+    app.add_option("--flight-model", args.flight_model_text,
+                   "what GetFlightModel reports: 0 easy or 1 realistic (default 1)")
+        ->type_name("N");
+    app.add_option("--max-frames", args.max_frames_text,
+                   "refuse a script that runs more frames (default " + std::to_string(kDefaultMaxFrames) + ")")
+        ->type_name("N");
+    app.add_flag("--no-sound", args.no_sound, "do not load the sound library");
+    app.add_option("--sound-library", args.sound_path,
+                   "sound library to load instead of the stand-in built with the runner (variants below)")
         ->type_name("PATH");
-    app.footer("Exit status: 0 done, 1 the module cannot be loaded, 2 an unusable script.\n"
-               "Formats: docs/replay.md.");
+    app.add_option("--module", args.module_path, "vessel module to load (default: the one built with the runner)")
+        ->type_name("PATH");
+    app.footer(Footer());
     try {
         app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return FinishStandardOutput("replay", app.exit(e));
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : kExitUsage;
+        Error(std::string(e.what()) + " (--help lists the options)");
+        return kExitBadInput;
     }
-    options.sound = !no_sound;
-    if (options.vessels < 0 || options.vessels > kMaxVessels) {
-        Error("--vessels must be 0 to " + std::to_string(kMaxVessels) + ", got " + std::to_string(options.vessels));
-        return kExitUsage;
-    }
-
-    // Read and check the whole script before anything is loaded or written.
-    ReplayScript script;
+    int code = kExitSuccess;
     try {
-        if (script_path == "-") {
-            script = ParseScript(std::cin, "<stdin>");
-        } else {
-            std::ifstream in(script_path);
-            if (!in) {
-                Error("cannot read script '" + script_path + "': " + std::strerror(errno));
-                return kExitUsage;
-            }
-            script = ParseScript(in, script_path);
-        }
-        CheckScript(script, options.vessels);
-    } catch (const ScriptError& e) {
+        code = Replay(args);
+    } catch (const CommandError& e) {
         Error(e.what());
-        return kExitUsage;
+        code = e.exit_code();
     }
-
-    const bool tracing = !trace_path.empty();
-    const bool trace_to_stdout = trace_path == "-";
-    std::FILE* trace = nullptr;
-    if (tracing) {
-        trace = trace_to_stdout ? stdout : std::fopen(trace_path.c_str(), "wb");
-        if (trace == nullptr) {
-            Error("cannot write trace '" + trace_path + "': " + std::strerror(errno));
-            return kExitUsage;
-        }
-    }
-    options.trace = trace;
-    auto close_trace = [&]() -> bool {
-        if (trace == nullptr) return true;
-        bool ok = std::fflush(trace) == 0 && std::ferror(trace) == 0;
-        if (!trace_to_stdout) ok = std::fclose(trace) == 0 && ok;
-        trace = nullptr;
-        return ok;
-    };
-
-    ReplaySummary summary;
-    try {
-        summary = RunReplay(script, options);
-    } catch (const LoadError& e) {
-        close_trace();
-        if (tracing && !trace_to_stdout) std::remove(trace_path.c_str());
-        Error(e.what());
-        return kExitLoad;
-    } catch (const std::exception& e) {
-        // The host refused something mid-run (e.g. a vessel's ovcInit failed).
-        close_trace();
-        Error(std::string("replay stopped: ") + e.what());
-        return kExitLoad;
-    }
-    if (!close_trace()) {
-        Error("error writing trace '" + trace_path + "': " + std::strerror(errno));
-        return kExitLoad;
-    }
-    if (!tracing) std::fputs(FormatSummary(summary).c_str(), stdout);
-    return 0;
+    return FinishStandardOutput("replay", code);
 }
 
 }  // namespace vantorel_sim

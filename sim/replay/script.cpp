@@ -4,19 +4,19 @@
 
 #include <OrbiterAPI.h>
 
+#include <cctype>
 #include <cmath>
 #include <limits>
 #include <set>
 #include <sstream>
+
+#include "common/input_text.h"
 
 namespace vantorel_sim {
 
 namespace {
 
 using nlohmann::json;
-
-// Far beyond any useful flight, and keeps frame numbers and times exact.
-constexpr std::int64_t kMaxFrames = 1'000'000'000'000;
 
 std::string Prefix(const std::string& source, int line) {
     return line > 0 ? source + ":" + std::to_string(line) + ": " : source + ": ";
@@ -71,6 +71,15 @@ public:
     }
 
     std::int64_t Integer(const std::string& field, const json& v, std::int64_t min, std::int64_t max) const {
+        if (v.is_number_float()) {
+            const double x = v.get<double>();
+            // -0 reads as -0.0 (see MarkNegativeZeros): as an integer it is 0.
+            if (x == 0 && std::signbit(x)) return Integer(field, json(0), min, max);
+            // Past 2^64 the reader keeps a whole number as a double.
+            if (std::isfinite(x) && std::floor(x) == x && (x > static_cast<double>(max) || x < static_cast<double>(min))) {
+                Fail(field, Shown(v) + " is out of range (" + std::to_string(min) + " to " + std::to_string(max) + ")");
+            }
+        }
         if (!v.is_number_integer()) Fail(field, "expected an integer, got " + Shown(v));
         if (v.is_number_unsigned() && v.get<std::uint64_t>() > static_cast<std::uint64_t>(max)) {
             Fail(field, Shown(v) + " is out of range (at most " + std::to_string(max) + ")");
@@ -123,33 +132,87 @@ bool SkippedLine(const std::string& text) {
     return true;  // blank
 }
 
-ScriptFrame ParseLine(const std::string& text, const std::string& source, int line_no) {
-    LineReader r(source, line_no);
-    // The parser keeps the last of repeated keys; a repeat is a mistake to name.
-    std::set<std::string> seen;
-    std::string duplicate;
+// The reader parses "-0" as the integer 0 and so loses its sign; written
+// as "-0.0" it keeps it. Only number tokens are touched, never strings.
+std::string MarkNegativeZeros(const std::string& text) {
+    std::string out;
+    bool in_string = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        out += c;
+        if (in_string) {
+            if (c == '\\' && i + 1 < text.size()) out += text[++i];
+            else if (c == '"') in_string = false;
+            continue;
+        }
+        if (c == '"') in_string = true;
+        if (c == '-' && i + 1 < text.size() && text[i + 1] == '0') {
+            const char after = i + 2 < text.size() ? text[i + 2] : ' ';
+            if (!(std::isdigit(static_cast<unsigned char>(after)) || after == '.' || after == 'e' || after == 'E')) {
+                out += "0.0";
+                ++i;
+            }
+        }
+    }
+    return out;
+}
+
+// "[json.exception.parse_error.101] parse error at line 1, column 5: ..."
+// without the tag, and with "line 1" dropped: each script line is parsed alone.
+std::string ReaderMessage(const std::string& raw) {
+    std::string what = raw;
+    auto close = what.find("] ");
+    if (close != std::string::npos) what = what.substr(close + 2);
+    auto at = what.find("at line 1, ");
+    if (at != std::string::npos) what.replace(at, 11, "at ");
+    return what;
+}
+
+// Parses one line, naming repeated keys (at any depth: the reader keeps the
+// last of them) and the field whose number does not fit a double.
+json ParseJson(const std::string& raw, const LineReader& r, const std::string& source, int line_no) {
+    const std::size_t nul = raw.find('\0');
+    if (nul != std::string::npos) r.Fail("", "NUL byte at column " + std::to_string(nul + 1) + " (is this a text file?)");
+    const std::string text = MarkNegativeZeros(raw);
+    std::vector<std::set<std::string>> seen;  // keys of each open object
+    std::string top_key, duplicate, duplicate_in;
     json::parser_callback_t note_keys = [&](int depth, json::parse_event_t event, json& parsed) {
-        if (depth == 1 && event == json::parse_event_t::key) {
+        if (event == json::parse_event_t::object_start) seen.emplace_back();
+        if (event == json::parse_event_t::object_end && !seen.empty()) seen.pop_back();
+        if (event == json::parse_event_t::key) {
             const auto& k = parsed.get_ref<const std::string&>();
-            if (!seen.insert(k).second && duplicate.empty()) duplicate = k;
+            if (depth == 1) top_key = k;
+            if (!seen.empty() && !seen.back().insert(k).second && duplicate.empty()) {
+                duplicate = k;
+                if (depth > 1) duplicate_in = top_key;
+            }
         }
         return true;
     };
-    json obj;
     try {
-        obj = json::parse(text, note_keys);
+        json obj = json::parse(text, note_keys);
+        if (!duplicate.empty()) {
+            if (!duplicate_in.empty()) r.Fail(duplicate_in, "'" + duplicate + "' given twice in one object");
+            r.Fail(duplicate, "given twice on one line");
+        }
+        return obj;
     } catch (const json::parse_error& e) {
-        std::string what = e.what();
-        // Drop nlohmann's "[json.exception.parse_error.101] " tag.
-        auto close = what.find("] ");
-        if (close != std::string::npos) what = what.substr(close + 2);
-        // Each script line is parsed alone: its "line 1" means this line.
-        auto at = what.find("at line 1, ");
-        if (at != std::string::npos) what.replace(at, 11, "at ");
-        throw ScriptError(source, line_no, "", "not JSON: " + what);
+        throw ScriptError(source, line_no, "", "not JSON: " + ReaderMessage(e.what()));
+    } catch (const json::out_of_range& e) {
+        // A number beyond the range of a double (1e400): the reader stops there.
+        const std::string what = e.what();
+        const bool negative = what.find("parsing '-") != std::string::npos;
+        if (e.id == 406) r.Fail(top_key, std::string("number out of range (write \"") + (negative ? "-inf" : "inf") + "\")");
+        throw ScriptError(source, line_no, top_key, ReaderMessage(what));
+    } catch (const json::exception& e) {
+        throw ScriptError(source, line_no, top_key, ReaderMessage(e.what()));
     }
+}
+
+ScriptFrame ParseLine(const std::string& text, const std::string& source, int line_no) {
+    LineReader r(source, line_no);
+    const json obj = ParseJson(text, r, source, line_no);
     if (!obj.is_object()) r.Fail("", "expected a JSON object, got " + TypeOf(obj));
-    if (!duplicate.empty()) r.Fail(duplicate, "given twice on one line");
 
     ScriptFrame f;
     f.line = line_no;
@@ -212,25 +275,53 @@ std::int64_t ReplayScript::frame_count() const {
     return n;
 }
 
-ReplayScript ParseScript(std::istream& in, const std::string& source) {
-    ReplayScript script;
-    script.source = source;
+namespace {
+
+// Adds the script's lines one by one, with the running frame total.
+class ScriptBuilder {
+public:
+    ScriptBuilder(const std::string& source, std::int64_t max_frames) : max_frames_(max_frames) {
+        script_.source = source;
+    }
+
+    void Add(std::string& text, int line_no) {
+        // A byte-order mark is invisible: skipped before a comment too.
+        if (line_no == 1 && text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+        if (SkippedLine(text)) return;
+        ScriptFrame f = ParseLine(text, script_.source, line_no);
+        total_ += f.repeat;  // each repeat is at most kMaxFrames: no overflow
+        if (total_ > max_frames_) {
+            std::string what = "the script would run more than " + std::to_string(max_frames_) + " frames";
+            if (max_frames_ < kMaxFrames) what += " (--max-frames raises the limit)";
+            throw ScriptError(script_.source, line_no, "repeat", what);
+        }
+        script_.frames.push_back(std::move(f));
+    }
+
+    ReplayScript Take() { return std::move(script_); }
+
+private:
+    ReplayScript script_;
+    std::int64_t max_frames_;
+    std::int64_t total_ = 0;
+};
+
+}  // namespace
+
+ReplayScript ParseScript(std::istream& in, const std::string& source, std::int64_t max_frames) {
+    ScriptBuilder builder(source, max_frames);
     std::string text;
     int line_no = 0;
-    std::int64_t total = 0;
-    while (std::getline(in, text)) {
-        ++line_no;
-        if (SkippedLine(text)) continue;
-        ScriptFrame f = ParseLine(text, source, line_no);
-        total += f.repeat;  // each repeat is at most kMaxFrames: no overflow
-        if (total > kMaxFrames) {
-            throw ScriptError(source, line_no, "repeat",
-                              "the script would run more than " + std::to_string(kMaxFrames) + " frames");
-        }
-        script.frames.push_back(std::move(f));
-    }
+    while (std::getline(in, text)) builder.Add(text, ++line_no);
     if (in.bad()) throw ScriptError(source, 0, "", "read error after line " + std::to_string(line_no));
-    return script;
+    return builder.Take();
+}
+
+ReplayScript ReadScript(TextReader& reader, std::int64_t max_frames) {
+    ScriptBuilder builder(reader.source(), max_frames);
+    std::string text;
+    while (reader.NextLine(text)) builder.Add(text, reader.line_number());
+    return builder.Take();
 }
 
 ReplayScript ParseScriptText(const std::string& text, const std::string& source) {

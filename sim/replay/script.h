@@ -34,6 +34,12 @@ private:
 // Vessels one replay may create in all; each costs the host a full record.
 constexpr int kMaxVessels = 100000;
 
+// Frames a replay runs at most unless --max-frames says otherwise: about
+// 55 hours of simulated time, a few seconds of work without a trace.
+constexpr std::int64_t kDefaultMaxFrames = 10'000'000;
+// No flag raises the limit past this: frame numbers and times stay exact.
+constexpr std::int64_t kMaxFrames = 1'000'000'000'000;
+
 struct KeyEvent {
     std::uint32_t code = 0;
     bool down = true;
@@ -58,9 +64,16 @@ struct ReplayScript {
     std::int64_t frame_count() const;
 };
 
-// Reads JSON Lines; blank lines and lines starting with '#' are skipped.
-// Throws ScriptError naming the line and the field.
-ReplayScript ParseScript(std::istream& in, const std::string& source);
+class TextReader;
+
+// Reads JSON Lines; blank lines and lines starting with '#' are skipped, as
+// is a byte-order mark. Throws ScriptError naming the line and the field,
+// also when the repeats add up to more than max_frames.
+ReplayScript ParseScript(std::istream& in, const std::string& source, std::int64_t max_frames = kMaxFrames);
+// The same from a bounded reader (a file or standard input), which also
+// throws CommandError for what it refuses (a directory, a NUL byte, a line
+// or file beyond its limits).
+ReplayScript ReadScript(TextReader& reader, std::int64_t max_frames = kMaxFrames);
 ReplayScript ParseScriptText(const std::string& text, const std::string& source = "script");
 
 // Follows which vessels live through the script, starting with

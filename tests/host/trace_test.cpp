@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include "host_test_util.h"
 
 namespace {
@@ -170,6 +172,34 @@ TEST(TraceRecorder, FileSink) {
     EXPECT_EQ(e["call"], "oapiGetInducedDrag");
     EXPECT_EQ(e["args"], json::parse("[0.5, 2.0, 1.0]"));
     EXPECT_EQ(e["result"].get<double>(), 0.25 / (PI * 2.0));
+}
+
+// A full disk must not pass unnoticed: the first failed write is kept with
+// its reason, and nothing more is written after it.
+TEST(TraceRecorder, FileSinkFailureIsReportedAndStopsWriting) {
+    std::FILE* full = std::fopen("/dev/full", "wb");
+    if (full == nullptr) GTEST_SKIP() << "no /dev/full on this machine";
+    host::trace::set_sink(full);
+    host::trace::enable(true);
+    EXPECT_EQ(host::trace::sink_error(), 0);
+    for (int i = 0; i < 10000; ++i) oapiGetInducedDrag(0.5, 2.0, 1.0);
+    EXPECT_FALSE(host::trace::flush());
+    EXPECT_EQ(host::trace::sink_error(), ENOSPC);
+    host::trace::enable(false);
+    host::trace::clear_sink();
+    EXPECT_EQ(host::trace::sink_error(), ENOSPC) << "still known after the sink is gone";
+    std::fclose(full);
+
+    std::FILE* fine = std::tmpfile();
+    ASSERT_NE(fine, nullptr);
+    host::trace::set_sink(fine);
+    EXPECT_EQ(host::trace::sink_error(), 0) << "a new sink starts clean";
+    host::trace::enable(true);
+    oapiGetInducedDrag(0.5, 2.0, 1.0);
+    EXPECT_TRUE(host::trace::flush());
+    host::trace::enable(false);
+    host::trace::clear_sink();
+    std::fclose(fine);
 }
 
 class TraceLifecycle : public ::testing::Test {

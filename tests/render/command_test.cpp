@@ -51,9 +51,9 @@ TEST(RenderCommand, RefusesWhatItCannotDo) {
         {"render --out x.png --size 10x10", 2, "--size must be WxH or N"},
         {"render --out x.png --assets no-such-dir", 1, "asset folder 'no-such-dir' does not exist"},
         {"render --out no/such/dir/x.png --size 32", 1, "cannot write 'no/such/dir/x.png'"},
-        {"check-assets no-such-dir", 3, "asset folder 'no-such-dir' does not exist"},
+        {"check-assets no-such-dir", 1, "asset folder 'no-such-dir' does not exist"},
         {"check-assets --rule 8", 2, "--rule"},
-        {"check-assets --module no-such.so", 3, "no-such.so"},
+        {"check-assets --module no-such.so", 1, "no-such.so"},
     };
     for (const auto& c : cases) {
         const Outcome r = Sim(c.args);

@@ -77,8 +77,8 @@ struct Usage {
 
 const Usage kUsage[] = {
     {"", 2, "SCRIPT is required"},
-    {"missing.jsonl", 2, "cannot read script 'missing.jsonl'"},
-    {"- --vessels -1", 2, "--vessels must be 0 to 100000"},
+    {"missing.jsonl", 2, "cannot read the script 'missing.jsonl'"},
+    {"- --vessels -1", 2, "--vessels: '-1' is out of range (from 0 to 100000)"},
     {"- --vessels two", 2, "--vessels"},
     {"- --frobnicate", 2, "--frobnicate"},
     {"- --module /nonexistent/Vantorel.so", 1, "cannot load module '/nonexistent/Vantorel.so'"},

@@ -1,0 +1,42 @@
+// Running the built vantorel-sim as a user would, in a scratch folder of the
+// test's own, and looking at what it left on disk.
+#ifndef VANTOREL_TESTS_SIM_COMMAND_LINE_SUPPORT_H
+#define VANTOREL_TESTS_SIM_COMMAND_LINE_SUPPORT_H
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "common/scratch_dir.h"
+
+namespace command_line_test {
+
+using common_test::Entries;
+using common_test::ReadFile;
+using common_test::ScratchDir;
+using common_test::WriteFile;
+
+struct SimRun {
+    int status;  // exit status, -1 when killed by a signal
+    std::string out, err;
+};
+
+// `vantorel-sim ARGS` (shell words) inside dir; stdin from stdin_file when
+// given, standard output to stdout_to when given (e.g. "/dev/full").
+inline SimRun RunSim(const ScratchDir& dir, const std::string& args, const std::string& stdin_file = "",
+                  const std::string& stdout_to = "") {
+    const std::string out = dir / ".run.out", err = dir / ".run.err";
+    std::string cmd = "cd '" + dir.path().string() + "' && '" + std::string(VANTOREL_BUILD_DIR) +
+                      "/bin/vantorel-sim' " + args + " <" + (stdin_file.empty() ? "/dev/null" : stdin_file) + " >" +
+                      (stdout_to.empty() ? out : stdout_to) + " 2>" + err;
+    const int rc = std::system(cmd.c_str());
+    SimRun r{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFile(out), ReadFile(err)};
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return r;
+}
+
+}  // namespace command_line_test
+
+#endif

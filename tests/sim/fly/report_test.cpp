@@ -1,0 +1,71 @@
+// The summary's clock and the plot's thinning: what the user reads and sees.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+
+#include "fly/report.h"
+#include "fly/sample_thinning.h"
+
+namespace {
+
+using vantorel_sim::fly::FlightResult;
+using vantorel_sim::fly::Sample;
+using vantorel_sim::fly::SampleThinning;
+
+struct ClockCase {
+    double flight_time_s;
+    const char* shown;  // start of the flight-time line's value
+};
+
+// The clock agrees with the tenths printed beside it: a plain truncation
+// reads 9:59 next to "600.0 s".
+const ClockCase kClocks[] = {
+    {600.0, "10:00 (600.0 s"},         {599.96, "10:00 (600.0 s"},     {599.94, "9:59 (599.9 s"},
+    {857.7, "14:17 (857.7 s"},         {857.6, "14:17 (857.6 s"},      {59.96, "1:00 (60.0 s"},
+    {59.94, "59.9 s (59.9 s"},         {3600.0 - 1e-9, "60:00 (3600.0 s"},
+};
+
+class SummaryClock : public ::testing::TestWithParam<ClockCase> {};
+
+TEST_P(SummaryClock, RoundsAsItsTenthsDo) {
+    FlightResult r;
+    r.summary.flight_time_s = GetParam().flight_time_s;
+    std::ostringstream out;
+    vantorel_sim::fly::WriteSummary(out, r);
+    EXPECT_NE(out.str().find(std::string("flight time        ") + GetParam().shown), std::string::npos) << out.str();
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SummaryClock, ::testing::ValuesIn(kClocks));
+
+Sample At(std::int64_t frame) {
+    Sample s;
+    s.frame = frame;
+    return s;
+}
+
+TEST(SampleThinning, KeepsAllBelowTheLimit) {
+    SampleThinning t(100);
+    for (int i = 0; i < 99; ++i) t.Add(At(i));
+    const auto rows = t.Take();
+    ASSERT_EQ(rows.size(), 99u);
+    for (int i = 0; i < 99; ++i) EXPECT_EQ(rows[static_cast<std::size_t>(i)].frame, i);
+}
+
+TEST(SampleThinning, StaysBoundedEvenAndKeepsFirstAndLast) {
+    for (int n : {100, 101, 1000, 12345, 100000}) {
+        SampleThinning t(100);
+        for (int i = 0; i < n; ++i) t.Add(At(i));
+        const auto rows = t.Take();
+        ASSERT_LE(rows.size(), 100u) << n;
+        ASSERT_GE(rows.size(), 40u) << n;
+        EXPECT_EQ(rows.front().frame, 0) << n;
+        EXPECT_EQ(rows.back().frame, n - 1) << n;
+        // Evenly spaced apart from the last row.
+        const std::int64_t step = rows[1].frame - rows[0].frame;
+        for (std::size_t i = 1; i + 1 < rows.size(); ++i) EXPECT_EQ(rows[i].frame - rows[i - 1].frame, step) << n;
+        EXPECT_EQ(static_cast<std::uint64_t>(step), t.stride()) << n;
+    }
+}
+
+}  // namespace
