@@ -1,5 +1,7 @@
 #include "render/image.h"
 
+#include "common/output_file.h"
+
 #include <png.h>
 
 #include <cerrno>
@@ -78,13 +80,16 @@ void WritePng(const Image& image, const std::string& path) {
     std::vector<Rgb8> copy = image.pixels;
     for (int y = 0; y < image.height; ++y)
         rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(&copy[static_cast<std::size_t>(y) * image.width]);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) throw PngError("cannot write '" + path + "': " + std::strerror(errno));
-    PngContext ctx;
-    const bool ok = WriteRows(file, image, rows.data(), ctx);
-    const bool closed = std::fclose(file) == 0;
-    if (!ok) throw PngError("cannot write '" + path + "': " + ctx.message);
-    if (!closed) throw PngError("cannot write '" + path + "': " + std::strerror(errno));
+    try {
+        OutputFile out(path, "picture");
+        PngContext ctx;
+        if (!WriteRows(out.file(), image, rows.data(), ctx)) throw PngError("cannot write '" + path + "': " + ctx.message);
+        out.Commit();
+    } catch (const PngError&) {
+        throw;
+    } catch (const CommandError& e) {
+        throw PngError(e.what());
+    }
 }
 
 }  // namespace vantorel_sim

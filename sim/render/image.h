@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+
+#include "common/exit_codes.h"
 #include <vector>
 
 namespace vantorel_sim {
@@ -28,12 +30,14 @@ void Blit(Image& sheet, const Image& tile, int x, int y);
 // Averages factor x factor blocks (anti-aliasing after drawing larger).
 Image Downsample(const Image& big, int factor);
 
-class PngError : public std::runtime_error {
+// A picture that cannot be written: an output failure.
+class PngError : public CommandError {
 public:
-    using std::runtime_error::runtime_error;
+    explicit PngError(const std::string& message) : CommandError(kExitOutputFailed, message) {}
 };
 
-// Writes `image` as an 8-bit RGB PNG; throws PngError naming the file.
+// Writes `image` as an 8-bit RGB PNG, complete or not at all ('-': standard
+// output); throws PngError naming the file and the reason.
 void WritePng(const Image& image, const std::string& path);
 
 }  // namespace vantorel_sim

@@ -1,6 +1,7 @@
 #include "render/render_command.h"
 
 #include "common/exit_codes.h"
+#include "common/output_plan.h"
 
 #include <CLI/CLI.hpp>
 
@@ -110,7 +111,7 @@ int RunRenderCommand(int argc, char** argv) {
     app.add_option("--module", s.scene.module_path,
                    "vessel module (default: DIR/Modules/Vantorel.so if there, else the one built with the runner)")
         ->type_name("PATH");
-    app.footer("A module, a mesh or a picture that fails ends with status 1.\n" + std::string(kExitCodesText) +
+    app.footer(std::string(kExitCodesText) +
                "Views and options: docs/render-and-check.md.");
     try {
         app.parse(argc, argv);
@@ -120,12 +121,25 @@ int RunRenderCommand(int argc, char** argv) {
     RenderRequest request;
     if (!BuildRequest(s, request)) return kExitUsage;
     try {
+        OutputPlan plan;
+        plan.AddInput("the module", s.scene.module_path);
+        plan.AddOutput("--out", s.out_path);
+        plan.AddOutput("--sheet", s.sheet_path);
+        plan.Check();
+    } catch (const CommandError& e) {
+        Error(e.what());
+        return e.exit_code();
+    }
+    try {
         VesselScene scene(s.scene);
         if (!s.out_path.empty()) WritePng(RenderView(scene, request), s.out_path);
         if (!s.sheet_path.empty()) {
             const auto tiles = StandardTiles(request.width_px, request.height_px, request.draw);
             WritePng(ContactSheet(scene, tiles, kSheetColumns), s.sheet_path);
         }
+    } catch (const CommandError& e) {
+        Error(e.what());
+        return e.exit_code();
     } catch (const std::exception& e) {
         Error(e.what());
         return kExitLoad;
