@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -204,12 +205,20 @@ void FlightModel::Settle() {
     for (int i = 0; i < static_cast<int>(60 * options_.frame_rate_hz) && !parked_; ++i) Substep(step_s);
 }
 
+void FlightModel::PushControl(AIRCTRL_TYPE type, double level) {
+    // Only a change is written (bit for bit, so a -0 still lands): the module may set levels too.
+    const double clamped = std::clamp(level, -1.0, 1.0);
+    if (std::memcmp(&vessel_->ctrl_level[type], &clamped, sizeof clamped) != 0) {
+        rt_.set_control_surface_level(index_, type, clamped);
+    }
+}
+
 void FlightModel::PushControls() {
     // The pilot's surfaces go through the host's levels, where the module reads them too.
-    rt_.set_control_surface_level(index_, AIRCTRL_ELEVATOR, std::clamp(controls_.elevator, -1.0, 1.0));
-    rt_.set_control_surface_level(index_, AIRCTRL_RUDDER, std::clamp(controls_.rudder, -1.0, 1.0));
-    rt_.set_control_surface_level(index_, AIRCTRL_AILERON, std::clamp(controls_.aileron, -1.0, 1.0));
-    rt_.set_control_surface_level(index_, AIRCTRL_ELEVATORTRIM, std::clamp(controls_.elevator_trim, -1.0, 1.0));
+    PushControl(AIRCTRL_ELEVATOR, controls_.elevator);
+    PushControl(AIRCTRL_RUDDER, controls_.rudder);
+    PushControl(AIRCTRL_AILERON, controls_.aileron);
+    PushControl(AIRCTRL_ELEVATORTRIM, controls_.elevator_trim);
 }
 
 void FlightModel::Substep(double step_s) {

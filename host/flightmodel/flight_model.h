@@ -163,6 +163,7 @@ private:
 
     void Settle();
     void PushControls();
+    void PushControl(AIRCTRL_TYPE type, double level);
     // The state changed: what was derived from it is computed again on next use.
     void Moved() { known_ = 0; }
     // Velocity in the vessel frame.
