@@ -150,7 +150,11 @@ void FlightModel::ControlSurfaceForces(const Airflow& air, BodyLoads& loads) con
     for (const host::ControlSurfaceRec& c : v.control_surfaces) {
         const int type = c.type;
         if (type < 0 || type > 5) continue;
-        const Vec3 f_n = SurfaceDirection(c) * (air.dynamic_pressure_pa * c.area_m2 * c.dcl * v.ctrl_level[type]);
+        const double size_n = air.dynamic_pressure_pa * c.area_m2 * c.dcl * v.ctrl_level[type];
+        // A surface at rest adds only zeros (its point is finite), and a sum
+        // that starts at +0 is not changed by adding a zero of either sign.
+        if (size_n == 0) continue;
+        const Vec3 f_n = SurfaceDirection(c) * size_n;
         loads.force_n += f_n;
         loads.torque_nm += Cross(ToVec3(c.ref_m), f_n);
         loads.lift_n += f_n.y;
