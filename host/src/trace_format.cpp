@@ -71,30 +71,47 @@ void put_int(std::string& out, std::int64_t v) {
     out.append(tmp, static_cast<std::size_t>(r.ptr - tmp));
 }
 
+namespace {
+
+// Characters a JSON string takes as they are: not a control character, a quote or a backslash.
+struct PlainChars {
+    bool plain[256];
+    constexpr PlainChars() : plain() {
+        for (int c = 0x20; c < 256; ++c) plain[c] = c != '"' && c != '\\';
+    }
+};
+constexpr PlainChars kPlain;
+
+void put_escape(std::string& out, unsigned char c) {
+    switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default: {
+            static const char hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+}
+
+}  // namespace
+
 void put_string(std::string& out, const char* s) {
     out += '"';
-    const char* run = s;  // characters that need no escape are appended a run at a time
-    for (const char* p = s;; ++p) {
-        const unsigned char c = static_cast<unsigned char>(*p);
-        if (c >= 0x20 && c != '"' && c != '\\') continue;
-        out.append(run, static_cast<std::size_t>(p - run));
-        run = p + 1;
-        if (c == 0) break;
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            default: {
-                static const char hex[] = "0123456789abcdef";
-                out += "\\u00";
-                out += hex[c >> 4];
-                out += hex[c & 15];
-            }
-        }
+    // Characters that need no escape are appended a run at a time.
+    const auto* p = reinterpret_cast<const unsigned char*>(s);
+    for (;;) {
+        const unsigned char* run = p;
+        while (kPlain.plain[*p]) ++p;
+        out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+        if (*p == 0) break;
+        put_escape(out, *p++);
     }
     out += '"';
 }
