@@ -34,7 +34,7 @@ namespace {
 
 // One frame of flight model, module and host at time acceleration 1 with the
 // recorder off: the vessel cruises level at 1500 m and 120 m/s, half
-// throttle, gear up, hands off. Every 600 frames (ten simulated seconds) it
+// throttle, hands off, no autopilot. Every 600 frames (ten simulated seconds) it
 // is put back where it started, so the figure is always of the same cruise.
 void BM_FlightFrame(benchmark::State& state) {
     auto rt = vantorel_bench::MakeRuntime();
