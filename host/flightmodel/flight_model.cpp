@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -29,8 +30,8 @@ Quat AttitudeFrom(double heading_rad, double pitch_rad, double bank_rad) {
 }  // namespace
 
 FlightModel::FlightModel(host::Runtime& rt, int vessel, FlightModelOptions options)
-    : rt_(rt), index_(vessel), options_(options) {
-    const host::VesselState& v = rt_.vessel(index_);
+    : rt_(rt), index_(vessel), vessel_(&rt.vessel(vessel)), options_(options) {
+    const host::VesselState& v = *vessel_;
     if (!v.alive) throw host::HostError("FlightModel: vessel " + std::to_string(vessel) + " is not alive");
     if (v.propellants.size() > kMaxPropellants) {
         throw host::HostError("FlightModel: more than " + std::to_string(kMaxPropellants) + " propellant resources");
@@ -51,16 +52,16 @@ FlightModel::FlightModel(host::Runtime& rt, int vessel, FlightModelOptions optio
 }
 
 double FlightModel::fuel_kg() const {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     double total_kg = 0;
     for (const auto& p : v.propellants) total_kg += std::max(p.mass_kg, 0.0);
     return total_kg;
 }
 
-double FlightModel::mass_kg() const { return rt_.vessel(index_).empty_mass_kg + fuel_kg(); }
+double FlightModel::mass_kg() const { return vessel_->empty_mass_kg + fuel_kg(); }
 
 double FlightModel::main_engine_level() const {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     for (std::size_t i : main_thrusters_) {
         int p = thruster_propellant_[i];
         if (p >= 0 && v.propellants[static_cast<std::size_t>(p)].mass_kg > 0) return std::clamp(controls_.main_throttle, 0.0, 1.0);
@@ -70,33 +71,91 @@ double FlightModel::main_engine_level() const {
 
 double FlightModel::airspeed_mps() const { return Norm(body_.velocity_mps); }
 
+// Each reading is worked out once per state: the autopilot, the force terms,
+// the readings fed to the module and the milestones all ask for them.
+const Mat3& FlightModel::to_world() const {
+    if (!(known_ & kMatrix)) {
+        to_world_ = body_.attitude.Matrix();
+        known_ |= kMatrix;
+    }
+    return to_world_;
+}
+
+const Vec3& FlightModel::velocity_body_mps() const {
+    if (!(known_ & kVelocityBody)) {
+        velocity_body_mps_ = to_world().TransposeTimes(body_.velocity_mps);
+        known_ |= kVelocityBody;
+    }
+    return velocity_body_mps_;
+}
+
+double FlightModel::flow_aoa() const {
+    if (!(known_ & kFlowAoa)) {
+        const Vec3& vb = velocity_body_mps();
+        flow_aoa_rad_ = std::atan2(-vb.y, vb.z);
+        known_ |= kFlowAoa;
+    }
+    return flow_aoa_rad_;
+}
+
+double FlightModel::flow_sideslip() const {
+    if (!(known_ & kFlowSideslip)) {
+        const Vec3& vb = velocity_body_mps();
+        flow_sideslip_rad_ = std::atan2(-vb.x, vb.z);
+        known_ |= kFlowSideslip;
+    }
+    return flow_sideslip_rad_;
+}
+
 double FlightModel::aoa_rad() const {
-    const Vec3 vb = body_.attitude.Matrix().TransposeTimes(body_.velocity_mps);
-    return (vb.y == 0 && vb.z == 0) ? 0.0 : std::atan2(-vb.y, vb.z);
+    const Vec3& vb = velocity_body_mps();
+    return (vb.y == 0 && vb.z == 0) ? 0.0 : flow_aoa();
 }
 
 double FlightModel::sideslip_rad() const {
-    const Vec3 vb = body_.attitude.Matrix().TransposeTimes(body_.velocity_mps);
-    return (vb.x == 0 && vb.z == 0) ? 0.0 : std::atan2(-vb.x, vb.z);
+    const Vec3& vb = velocity_body_mps();
+    return (vb.x == 0 && vb.z == 0) ? 0.0 : flow_sideslip();
 }
 
 double FlightModel::pitch_rad() const {
-    return std::asin(std::clamp(body_.attitude.Matrix().c2.y, -1.0, 1.0));
+    if (!(known_ & kPitch)) {
+        pitch_rad_ = std::asin(std::clamp(to_world().c2.y, -1.0, 1.0));
+        known_ |= kPitch;
+    }
+    return pitch_rad_;
 }
 
 double FlightModel::bank_rad() const {
-    const Mat3 r = body_.attitude.Matrix();
-    return std::atan2(-r.c0.y, r.c1.y);
+    if (!(known_ & kBank)) {
+        const Mat3& r = to_world();
+        bank_rad_ = std::atan2(-r.c0.y, r.c1.y);
+        known_ |= kBank;
+    }
+    return bank_rad_;
 }
 
 double FlightModel::heading_rad() const {
-    const Vec3 f = body_.attitude.Matrix().c2;
-    double h = std::atan2(f.x, f.z);
-    if (h < 0) h += kTwoPi;
-    return h >= kTwoPi ? 0.0 : h;
+    if (!(known_ & kHeading)) {
+        const Vec3& f = to_world().c2;
+        double h = std::atan2(f.x, f.z);
+        if (h < 0) h += kTwoPi;
+        heading_rad_ = h >= kTwoPi ? 0.0 : h;
+        known_ |= kHeading;
+    }
+    return heading_rad_;
+}
+
+bool FlightModel::FarAboveGround() const {
+    // A rotation keeps lengths, so no point is lower than the body by more than its distance.
+    const VECTOR3* p = vessel_->touchdown_m;
+    double reach2 = 0;
+    for (int i = 0; i < kTouchdownPoints; ++i) reach2 = std::max(reach2, p[i].x * p[i].x + p[i].y * p[i].y + p[i].z * p[i].z);
+    const double clear_m = body_.position_m.y - 1.0;
+    return clear_m > 0 && clear_m * clear_m > reach2;
 }
 
 bool FlightModel::ground_contact() const {
+    if (FarAboveGround()) return false;
     for (int i = 0; i < kTouchdownPoints; ++i) {
         if (touchdown_position_m(i).y < 0) return true;
     }
@@ -104,13 +163,14 @@ bool FlightModel::ground_contact() const {
 }
 
 Vec3 FlightModel::touchdown_position_m(int i) const {
-    const VECTOR3& p = rt_.vessel(index_).touchdown_m[i];
-    return body_.position_m + body_.attitude.Matrix() * Vec3{p.x, p.y, p.z};
+    const VECTOR3& p = vessel_->touchdown_m[i];
+    return body_.position_m + to_world() * Vec3{p.x, p.y, p.z};
 }
 
 void FlightModel::SetState(const BodyState& s) {
     body_ = s;
     body_.attitude = s.attitude.Normalized();
+    Moved();
     parked_ = false;
     still_s_ = 0;
 }
@@ -118,7 +178,7 @@ void FlightModel::SetState(const BodyState& s) {
 void FlightModel::PlaceOnGround(double heading_rad, double east_m, double north_m) {
     BodyState s;
     s.attitude = AttitudeFrom(heading_rad, 0, 0);
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     double lowest_m = 0;
     for (const auto& p : v.touchdown_m) lowest_m = std::min(lowest_m, p.y);
     const double sag_m = kGravityMps2 / (options_.gear_frequency_radps * options_.gear_frequency_radps);
@@ -145,12 +205,20 @@ void FlightModel::Settle() {
     for (int i = 0; i < static_cast<int>(60 * options_.frame_rate_hz) && !parked_; ++i) Substep(step_s);
 }
 
+void FlightModel::PushControl(AIRCTRL_TYPE type, double level) {
+    // Only a change is written (bit for bit, so a -0 still lands): the module may set levels too.
+    const double clamped = std::clamp(level, -1.0, 1.0);
+    if (std::memcmp(&vessel_->ctrl_level[type], &clamped, sizeof clamped) != 0) {
+        rt_.set_control_surface_level(index_, type, clamped);
+    }
+}
+
 void FlightModel::PushControls() {
     // The pilot's surfaces go through the host's levels, where the module reads them too.
-    rt_.set_control_surface_level(index_, AIRCTRL_ELEVATOR, std::clamp(controls_.elevator, -1.0, 1.0));
-    rt_.set_control_surface_level(index_, AIRCTRL_RUDDER, std::clamp(controls_.rudder, -1.0, 1.0));
-    rt_.set_control_surface_level(index_, AIRCTRL_AILERON, std::clamp(controls_.aileron, -1.0, 1.0));
-    rt_.set_control_surface_level(index_, AIRCTRL_ELEVATORTRIM, std::clamp(controls_.elevator_trim, -1.0, 1.0));
+    PushControl(AIRCTRL_ELEVATOR, controls_.elevator);
+    PushControl(AIRCTRL_RUDDER, controls_.rudder);
+    PushControl(AIRCTRL_AILERON, controls_.aileron);
+    PushControl(AIRCTRL_ELEVATORTRIM, controls_.elevator_trim);
 }
 
 void FlightModel::Substep(double step_s) {
@@ -173,7 +241,7 @@ void FlightModel::FeedReadings() {
 }
 
 double FlightModel::RunFrame(const SubstepHook& hook) {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     added_forces_.assign(v.forces.begin(), v.forces.end());
     rt_.begin_frame();
     ++frames_;

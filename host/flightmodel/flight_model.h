@@ -97,7 +97,7 @@ public:
     void FeedReadings();
 
     const BodyState& state() const { return body_; }
-    const host::VesselState& vessel() const { return rt_.vessel(index_); }
+    const host::VesselState& vessel() const { return *vessel_; }
     host::Runtime& runtime() { return rt_; }
     int vessel_index() const { return index_; }
     const ForceReport& forces() const { return report_; }
@@ -121,6 +121,8 @@ public:
     double main_engine_level() const;
     // Where the touchdown point i is in the world.
     Vec3 touchdown_position_m(int i) const;
+    // Vessel to world, for the current attitude.
+    const Mat3& to_world() const;
 
     // The host keeps three touchdown points and this many propellant resources at most.
     static constexpr int kTouchdownPoints = 3;
@@ -161,9 +163,20 @@ private:
 
     void Settle();
     void PushControls();
+    void PushControl(AIRCTRL_TYPE type, double level);
+    // The state changed: what was derived from it is computed again on next use.
+    void Moved() { known_ = 0; }
+    // Velocity in the vessel frame.
+    const Vec3& velocity_body_mps() const;
+    // No touchdown point can be at or below the ground: the body is higher
+    // than its farthest point reaches, with a metre to spare for rounding.
+    bool FarAboveGround() const;
 
     host::Runtime& rt_;
     int index_;
+    // The runtime keeps a vessel's record at one address for its whole life
+    // (and after, as a dead record): looked up once.
+    const host::VesselState* vessel_;
     FlightModelOptions options_;
     Controls controls_;
     BodyState body_;
@@ -175,6 +188,17 @@ private:
     std::vector<std::size_t> main_thrusters_;   // members of the main thruster group
     std::vector<int> thruster_propellant_;      // per thruster, -1: none
     std::vector<host::ForceRec> added_forces_;  // AddForce of the last step
+
+    // Derived from body_ on first use after it changed (bits of known_).
+    enum Known : unsigned { kMatrix = 1, kVelocityBody = 2, kFlowAoa = 4, kFlowSideslip = 8, kPitch = 16, kBank = 32, kHeading = 64 };
+    mutable unsigned known_ = 0;
+    mutable Mat3 to_world_;
+    mutable Vec3 velocity_body_mps_;
+    // atan2 of the body velocity as the airflow sees it, without the guard of a still vessel.
+    mutable double flow_aoa_rad_ = 0, flow_sideslip_rad_ = 0;
+    mutable double pitch_rad_ = 0, bank_rad_ = 0, heading_rad_ = 0;
+    double flow_aoa() const;
+    double flow_sideslip() const;
 };
 
 }  // namespace host::flight

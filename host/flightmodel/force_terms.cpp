@@ -59,9 +59,9 @@ struct FlightModel::GroundReaction {
 
 void FlightModel::Forces(double step_s, Accum& a) {
     const double m_kg = mass_kg();
-    const Mat3 to_world = body_.attitude.Matrix();
+    const Mat3& to_world = this->to_world();
     Airflow air;
-    air.velocity_mps = to_world.TransposeTimes(body_.velocity_mps);
+    air.velocity_mps = velocity_body_mps();
     air.atm = StandardAtmosphere(body_.position_m.y);
     air.speed_mps = Norm(air.velocity_mps);
     air.dynamic_pressure_pa = 0.5 * air.atm.density_kgpm3 * air.speed_mps * air.speed_mps;
@@ -72,8 +72,8 @@ void FlightModel::Forces(double step_s, Accum& a) {
     BodyLoads loads;
     if (air.speed_mps > 1e-9) {
         air.direction = air.velocity_mps * (1.0 / air.speed_mps);
-        air.aoa_rad = std::atan2(-air.velocity_mps.y, air.velocity_mps.z);
-        air.sideslip_rad = std::atan2(-air.velocity_mps.x, air.velocity_mps.z);
+        air.aoa_rad = flow_aoa();
+        air.sideslip_rad = flow_sideslip();
         AirfoilForces(air, loads);
         StabilityMoments(air, loads);
         ControlSurfaceForces(air, loads);
@@ -103,7 +103,7 @@ void FlightModel::Forces(double step_s, Accum& a) {
 // Each airfoil: lift across the airflow in its plane, drag along it (applied
 // later with the other flow drag), and its pitching or yawing moment.
 void FlightModel::AirfoilForces(const Airflow& air, BodyLoads& loads) const {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     const Vec3 u = air.direction;
     const double q_pa = air.dynamic_pressure_pa;
     for (std::size_t k = 0; k < v.airfoils.size(); ++k) {
@@ -138,7 +138,7 @@ void FlightModel::AirfoilForces(const Airflow& air, BodyLoads& loads) const {
 // Where the module set them: toward zero angle of attack, and rolling away
 // from a sideslip.
 void FlightModel::StabilityMoments(const Airflow& air, BodyLoads& loads) const {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     const double size3 = v.size_m * v.size_m * v.size_m;
     const double q_pa = air.dynamic_pressure_pa;
     if (v.pitch_moment_scale_set) loads.torque_nm.x += v.pitch_moment_scale * q_pa * air.aoa_rad * size3;
@@ -146,11 +146,15 @@ void FlightModel::StabilityMoments(const Airflow& air, BodyLoads& loads) const {
 }
 
 void FlightModel::ControlSurfaceForces(const Airflow& air, BodyLoads& loads) const {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     for (const host::ControlSurfaceRec& c : v.control_surfaces) {
         const int type = c.type;
         if (type < 0 || type > 5) continue;
-        const Vec3 f_n = SurfaceDirection(c) * (air.dynamic_pressure_pa * c.area_m2 * c.dcl * v.ctrl_level[type]);
+        const double size_n = air.dynamic_pressure_pa * c.area_m2 * c.dcl * v.ctrl_level[type];
+        // A surface at rest adds only zeros (its point is finite), and a sum
+        // that starts at +0 is not changed by adding a zero of either sign.
+        if (size_n == 0) continue;
+        const Vec3 f_n = SurfaceDirection(c) * size_n;
         loads.force_n += f_n;
         loads.torque_nm += Cross(ToVec3(c.ref_m), f_n);
         loads.lift_n += f_n.y;
@@ -159,7 +163,7 @@ void FlightModel::ControlSurfaceForces(const Airflow& air, BodyLoads& loads) con
 
 // Drag elements: q x factor x the level behind their variable, at their points.
 void FlightModel::VariableDrag(const Airflow& air, BodyLoads& loads) const {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     for (const host::DragElementRec& d : v.drag_elements) {
         const double level = d.var != nullptr ? std::max(*d.var, 0.0) : 0.0;
         const double f_n = air.dynamic_pressure_pa * d.factor * level;
@@ -173,7 +177,7 @@ void FlightModel::VariableDrag(const Airflow& air, BodyLoads& loads) const {
 // applied as the exact solution of v' = -b v|v| over the step, the flow drag
 // first, the body drag per axis on what is left.
 void FlightModel::ApplyDrag(const Airflow& air, double m_kg, double step_s, BodyLoads& loads) const {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     const Vec3 vb = air.velocity_mps;
     const double phi = loads.flow_drag_n * step_s / (m_kg * air.speed_mps);
     const double f_keep = 1.0 / (1.0 + phi);  // fraction of the airflow the flow drag leaves
@@ -198,7 +202,7 @@ void FlightModel::ApplyDrag(const Airflow& air, double m_kg, double step_s, Body
 
 // Grows with the air's density and the airspeed.
 Vec3 FlightModel::RotationalDamping(const Airflow& air) const {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     const double size3 = v.size_m * v.size_m * v.size_m;
     const double size4 = size3 * v.size_m;
     const double k = 0.5 * air.atm.density_kgpm3 * air.speed_mps * size4;
@@ -208,7 +212,7 @@ Vec3 FlightModel::RotationalDamping(const Airflow& air) const {
 // The main group follows the host's main-engine control. A tank that cannot
 // feed a whole step gives only its share of the thrust.
 void FlightModel::ThrustAndFuel(const Atmosphere& atm, double step_s, BodyLoads& loads, Accum& a) const {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     double available_kg[kMaxPropellants];
     for (std::size_t p = 0; p < v.propellants.size(); ++p) available_kg[p] = std::max(v.propellants[p].mass_kg, 0.0);
     for (std::size_t i = 0; i < v.thrusters.size(); ++i) {
@@ -263,12 +267,13 @@ Vec3 FlightModel::Gravity(double m_kg) { return Vec3{0, -kGravityMps2 * m_kg, 0}
 // are in.
 FlightModel::GroundReaction FlightModel::GroundSprings(const Mat3& to_world, double m_kg, double step_s,
                                                        Accum& a) const {
-    const host::VesselState& v = rt_.vessel(index_);
+    GroundReaction ground;
+    if (FarAboveGround()) return ground;  // every point would be skipped below
+    const host::VesselState& v = *vessel_;
     const double w = options_.gear_frequency_radps;
     const double k_npm = m_kg * w * w / kTouchdownPoints;
     const double c_nspm = std::min(2.0 * options_.gear_damping_ratio * std::sqrt(k_npm * m_kg / kTouchdownPoints),
                                    0.5 * m_kg / kTouchdownPoints / step_s);
-    GroundReaction ground;
     for (int i = 0; i < kTouchdownPoints; ++i) {
         a.normal_n[i] = 0;
         const Vec3 p_m = ToVec3(v.touchdown_m[i]);

@@ -56,7 +56,7 @@ bool FlightModel::Driven(const Accum& a) const {
 }
 
 void FlightModel::Integrate(double step_s, const Accum& a) {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     const double m_kg = mass_kg();
     if (parked_ && Driven(a)) {
         parked_ = false;
@@ -105,6 +105,7 @@ void FlightModel::Integrate(double step_s, const Accum& a) {
     } else if (!parked_) {
         still_s_ = 0;
     }
+    Moved();
 }
 
 // Rolling friction along the wheels and side friction across them, as
@@ -114,9 +115,9 @@ void FlightModel::Integrate(double step_s, const Accum& a) {
 // point's total stays within friction x normal load x step. So friction only
 // removes kinetic energy.
 void FlightModel::Friction(double step_s, const Accum& a, Vec3 inertia_kgm2) {
-    const host::VesselState& v = rt_.vessel(index_);
+    const host::VesselState& v = *vessel_;
     const double m_kg = mass_kg();
-    const Mat3 to_world = body_.attitude.Matrix();
+    const Mat3& to_world = this->to_world();  // the attitude has not moved yet
     Vec3 fwd{to_world.c2.x, 0, to_world.c2.z};
     double fl = Norm(fwd);
     if (fl < 1e-6) {

@@ -10,17 +10,33 @@ namespace {
 std::string& buf() { return detail::state().buf; }
 }  // namespace
 
+namespace {
+
+// The event's start changes only with the frame or the vessel: written once for them.
+const std::string& head() {
+    detail::State& s = detail::state();
+    if (s.head_frame != s.frame || s.head_vessel != s.vessel) {
+        std::string& h = s.head;
+        h = "{\"frame\": ";
+        host::detail::put_int(h, s.frame);
+        h += ", \"vessel\": ";
+        if (s.vessel < 0) {
+            h += "null";
+        } else {
+            host::detail::put_int(h, s.vessel);
+        }
+        h += ", \"call\": ";
+        s.head_frame = s.frame;
+        s.head_vessel = s.vessel;
+    }
+    return s.head;
+}
+
+}  // namespace
+
 Call::Call(const char* name) {
     std::string& b = buf();
-    b += "{\"frame\": ";
-    host::detail::put_int(b, detail::state().frame);
-    b += ", \"vessel\": ";
-    if (detail::state().vessel < 0) {
-        b += "null";
-    } else {
-        host::detail::put_int(b, detail::state().vessel);
-    }
-    b += ", \"call\": ";
+    b += head();
     host::detail::put_string(b, name);
     b += ", \"args\": [";
     depth_ = 1;

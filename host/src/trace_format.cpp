@@ -2,6 +2,7 @@
 // escaped strings, vectors, and host handles by kind and index.
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "runtime_impl.h"
@@ -9,7 +10,50 @@
 
 namespace host::detail {
 
+namespace {
+
+// The shortest round-trip text of a double is the dearest part of an event,
+// and a trace writes the same values again and again (touchdown points,
+// drag coefficients, levels at rest): the last text per slot is kept, keyed
+// by the value's bits. The recorder runs on one thread.
+struct DoubleText {
+    std::uint64_t bits = 0;
+    unsigned char size = 0;  // 0: empty slot
+    char text[31];
+};
+constexpr int kDoubleTextSlotsLog2 = 9;
+DoubleText g_double_texts[1 << kDoubleTextSlotsLog2];
+
+void format_finite(std::string& out, double v) {
+    char tmp[40];
+    auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
+    std::size_t n = static_cast<std::size_t>(r.ptr - tmp);
+    // Integral values still read back as doubles.
+    if (std::memchr(tmp, '.', n) == nullptr && std::memchr(tmp, 'e', n) == nullptr) {
+        tmp[n++] = '.';
+        tmp[n++] = '0';
+    }
+    out.append(tmp, n);
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    DoubleText& slot = g_double_texts[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kDoubleTextSlotsLog2)];
+    if (n <= sizeof slot.text) {
+        slot.bits = bits;
+        slot.size = static_cast<unsigned char>(n);
+        std::memcpy(slot.text, tmp, n);
+    }
+}
+
+}  // namespace
+
 void put_double(std::string& out, double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    const DoubleText& slot = g_double_texts[(bits * 0x9E3779B97F4A7C15ull) >> (64 - kDoubleTextSlotsLog2)];
+    if (slot.size != 0 && slot.bits == bits) {
+        out.append(slot.text, slot.size);
+        return;
+    }
     if (std::isnan(v)) {
         out += "\"nan\"";
         return;
@@ -18,12 +62,7 @@ void put_double(std::string& out, double v) {
         out += v > 0 ? "\"inf\"" : "\"-inf\"";
         return;
     }
-    char tmp[40];
-    auto r = std::to_chars(tmp, tmp + sizeof tmp, v);
-    std::size_t n = static_cast<std::size_t>(r.ptr - tmp);
-    out.append(tmp, n);
-    // Integral values still read back as doubles.
-    if (std::memchr(tmp, '.', n) == nullptr && std::memchr(tmp, 'e', n) == nullptr) out += ".0";
+    format_finite(out, v);
 }
 
 void put_int(std::string& out, std::int64_t v) {
@@ -32,28 +71,47 @@ void put_int(std::string& out, std::int64_t v) {
     out.append(tmp, static_cast<std::size_t>(r.ptr - tmp));
 }
 
+namespace {
+
+// Characters a JSON string takes as they are: not a control character, a quote or a backslash.
+struct PlainChars {
+    bool plain[256];
+    constexpr PlainChars() : plain() {
+        for (int c = 0x20; c < 256; ++c) plain[c] = c != '"' && c != '\\';
+    }
+};
+constexpr PlainChars kPlain;
+
+void put_escape(std::string& out, unsigned char c) {
+    switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default: {
+            static const char hex[] = "0123456789abcdef";
+            out += "\\u00";
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        }
+    }
+}
+
+}  // namespace
+
 void put_string(std::string& out, const char* s) {
     out += '"';
-    for (const char* p = s; *p != '\0'; ++p) {
-        unsigned char c = static_cast<unsigned char>(*p);
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\b': out += "\\b"; break;
-            case '\f': out += "\\f"; break;
-            default:
-                if (c < 0x20) {
-                    static const char hex[] = "0123456789abcdef";
-                    out += "\\u00";
-                    out += hex[c >> 4];
-                    out += hex[c & 15];
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
+    // Characters that need no escape are appended a run at a time.
+    const auto* p = reinterpret_cast<const unsigned char*>(s);
+    for (;;) {
+        const unsigned char* run = p;
+        while (kPlain.plain[*p]) ++p;
+        out.append(reinterpret_cast<const char*>(run), static_cast<std::size_t>(p - run));
+        if (*p == 0) break;
+        put_escape(out, *p++);
     }
     out += '"';
 }

@@ -28,6 +28,11 @@ struct State {
     std::function<void(std::string_view)> callback;
     std::int64_t frame = 0;
     int vessel = -1;
+    // The start of every call event, '{"frame": F, "vessel": V, "call": ',
+    // for the frame and vessel it was written for.
+    std::string head;
+    std::int64_t head_frame = -1;
+    int head_vessel = -2;
 };
 
 inline State& state() {

@@ -4,17 +4,21 @@
 #define VANTOREL_HOST_VESSEL_SCOPE_H
 
 #include "runtime_impl.h"
+#include "trace_state.h"
 
 namespace host::detail {
 
 class VesselScope {
 public:
-    VesselScope(Runtime::Impl& rt, int vessel) : rt_(rt), prev_(trace::vessel()), prev_in_(rt.in_callback) {
-        trace::set_vessel(vessel);
+    // The recorder's state directly: a scope opens around every module
+    // callback and coefficient call, too often for calls across the library.
+    VesselScope(Runtime::Impl& rt, int vessel)
+        : rt_(rt), vessel_(trace::detail::state().vessel), prev_(vessel_), prev_in_(rt.in_callback) {
+        vessel_ = vessel;
         rt_.in_callback = true;
     }
     ~VesselScope() {
-        trace::set_vessel(prev_);
+        vessel_ = prev_;
         rt_.in_callback = prev_in_;
     }
     VesselScope(const VesselScope&) = delete;
@@ -22,6 +26,7 @@ public:
 
 private:
     Runtime::Impl& rt_;
+    int& vessel_;
     int prev_;
     bool prev_in_;
 };

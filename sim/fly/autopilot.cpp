@@ -81,13 +81,13 @@ void Autopilot::ReleaseAll() {
     for (Hold h : {Hold::pitch, Hold::bank, Hold::vertical_speed, Hold::altitude, Hold::heading, Hold::speed}) Release(h);
 }
 
-double Autopilot::PitchInput(double target_rad, double step_s) {
+double Autopilot::PitchInput(double target_rad, double step_s, bool ground) {
     const double mass = model_.mass_kg();
     const double inertia = model_.vessel().pmi_m2.x * mass;
     const double q = model_.forces().dynamic_pressure_pa;
     const double theta = model_.pitch_rad();
     const double rate = (theta - prev_pitch_) / step_s;
-    if (model_.ground_contact()) {
+    if (ground) {
         // The ground holds the nose up or down; pull harder the longer it does,
         // up to the elevator's authority, so the rotation does not stall.
         const double authority = inertia > 0 ? q * elevator_gain_ / inertia : 0.0;
@@ -106,13 +106,13 @@ double Autopilot::PitchInput(double target_rad, double step_s) {
     return input;
 }
 
-double Autopilot::RollInput(double target_rad, double step_s) {
+double Autopilot::RollInput(double target_rad, double step_s, bool ground) {
     const double mass = model_.mass_kg();
     const double inertia = model_.vessel().pmi_m2.z * mass;
     const double q = model_.forces().dynamic_pressure_pa;
     const double phi = model_.bank_rad();
     const double rate = Wrap(phi - prev_bank_) / step_s;
-    if (model_.ground_contact()) {
+    if (ground) {
         bank_disturbance_ = 0;
     } else {
         const double measured = (rate - prev_bank_rate_) / step_s;
@@ -156,7 +156,7 @@ void Autopilot::Update(double step_s) {
     }
     double pitch_in = manual_.pitch;
     if (pitch_target) {
-        pitch_in = PitchInput(*pitch_target, step_s);
+        pitch_in = PitchInput(*pitch_target, step_s, ground);
     } else {
         pitch_disturbance_ = 0;
         pitch_accel_cmd_ = 0;
@@ -173,7 +173,7 @@ void Autopilot::Update(double step_s) {
     }
     double roll_in = manual_.roll;
     if (bank_target) {
-        roll_in = RollInput(*bank_target, step_s);
+        roll_in = RollInput(*bank_target, step_s, ground);
     } else {
         bank_disturbance_ = 0;
         bank_accel_cmd_ = 0;

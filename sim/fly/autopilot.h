@@ -40,8 +40,9 @@ public:
     void Update(double step_s);
 
 private:
-    double PitchInput(double target_rad, double step_s);
-    double RollInput(double target_rad, double step_s);
+    // `ground`: a touchdown point is on the ground (asked once per update).
+    double PitchInput(double target_rad, double step_s, bool ground);
+    double RollInput(double target_rad, double step_s, bool ground);
 
     host::flight::FlightModel& model_;
     PilotInputs manual_;

@@ -114,10 +114,11 @@ void MilestoneObserver::Cycles(const host::VesselState& v) {
         case -1: ++s.canopy_close_cycles; log_.Mark("canopy-closed", "canopy closed"); break;
         default: break;
     }
-    const std::string at = " and locked at " + Fixed(model_.altitude_m(), 0) + " m";
+    // Formatted only when the gear arrives: a string stream every frame would cost more than the frame.
+    const auto at = [this] { return " and locked at " + Fixed(model_.altitude_m(), 0) + " m"; };
     switch (Arrival(AnimationState(v, Animation::gear), gear_)) {
-        case 1: ++s.gear_up_cycles; log_.Mark("gear-up", "gear up" + at); break;
-        case -1: ++s.gear_down_cycles; log_.Mark("gear-down", "gear down" + at); break;
+        case 1: ++s.gear_up_cycles; log_.Mark("gear-up", "gear up" + at()); break;
+        case -1: ++s.gear_down_cycles; log_.Mark("gear-down", "gear down" + at()); break;
         default: break;
     }
     switch (Arrival(v.ctrl_level[AIRCTRL_FLAP], flaps_)) {

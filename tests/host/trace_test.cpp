@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <limits>
 #include <random>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -61,6 +63,28 @@ TEST(TraceFormat, RandomBitPatternsRoundTrip) {
         std::string s = host::trace::format_double(v);
         ASSERT_EQ(std::bit_cast<std::uint64_t>(read_back(s)), std::bit_cast<std::uint64_t>(v)) << s;
     }
+}
+
+// The text of a value seen before is reused: a value met again after others
+// took its slot, and values that differ only in sign or last bit, must each
+// still read back as themselves.
+TEST(TraceFormat, ValuesMetAgainReadBackTheSame) {
+    std::mt19937_64 gen(777);
+    std::vector<double> values = {0.0, -0.0, 1.0, -1.0, 20000.0, std::nextafter(20000.0, 1e9), 5e-324, -5e-324};
+    for (int i = 0; i < 4000; ++i) {
+        const double v = std::bit_cast<double>(gen());
+        if (std::isfinite(v)) values.push_back(v);
+    }
+    for (int pass = 0; pass < 3; ++pass) {
+        for (double v : values) {
+            const std::string s = host::trace::format_double(v);
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(read_back(s)), std::bit_cast<std::uint64_t>(v)) << s << " pass " << pass;
+            ASSERT_NE(s.find_first_of(".e"), std::string::npos) << s;
+        }
+    }
+    EXPECT_EQ(host::trace::format_double(-0.0), "-0.0");
+    EXPECT_EQ(host::trace::format_double(0.0), "0.0");
+    EXPECT_EQ(json::parse(host::trace::format_double(std::numeric_limits<double>::quiet_NaN())), "nan");
 }
 
 TEST(TraceFormat, NonFiniteAsStrings) {
@@ -136,6 +160,33 @@ TEST(TraceRecorder, BuilderWritesValidJson) {
     EXPECT_EQ(cap.text().substr(cap.text().find("{\"frame\": 7, \"vessel\": null, \"call\": \"NoResult\"")),
               "{\"frame\": 7, \"vessel\": null, \"call\": \"NoResult\", \"args\": []}\n");
     host::trace::set_frame(0);
+}
+
+// Each event carries the frame and vessel in force when it starts, however
+// they change between events and back again.
+TEST(TraceRecorder, EveryEventCarriesTheFrameAndVesselOfItsMoment) {
+    struct Moment {
+        std::int64_t frame;
+        int vessel;
+    } moments[] = {{7, -1}, {7, -1}, {7, 0}, {8, 0}, {8, 12}, {7, 12}, {7, -1}, {123456789012, 3}, {0, -1}};
+    host_test::TraceCapture cap;
+    for (const Moment& m : moments) {
+        host::trace::set_frame(m.frame);
+        host::trace::set_vessel(m.vessel);
+        host::trace::Call("At").end();
+    }
+    auto ev = cap.events();
+    ASSERT_EQ(ev.size(), std::size(moments));
+    for (std::size_t i = 0; i < ev.size(); ++i) {
+        EXPECT_EQ(ev[i]["frame"], moments[i].frame) << i;
+        if (moments[i].vessel < 0) {
+            EXPECT_EQ(ev[i]["vessel"], nullptr) << i;
+        } else {
+            EXPECT_EQ(ev[i]["vessel"], moments[i].vessel) << i;
+        }
+    }
+    host::trace::set_frame(0);
+    host::trace::set_vessel(-1);
 }
 
 TEST(TraceRecorder, OffWritesNothingAndPauseSilences) {
