@@ -22,21 +22,22 @@ enum class Kind : unsigned {
     component,
 };
 
-static_assert(sizeof(void*) == 8, "handle encoding assumes 64-bit pointers");
-
-constexpr std::uintptr_t kTag = 0xB;
-
-inline void* encode(Kind k, std::uint32_t v, std::uint32_t n) {
-    std::uintptr_t x = (kTag << 60) | (static_cast<std::uintptr_t>(k) << 52) |
-                       (static_cast<std::uintptr_t>(v & 0xFFFFFFFu) << 24) | (n & 0xFFFFFFu);
-    return reinterpret_cast<void*>(x);
-}
-
 struct Decoded {
     Kind kind;
     std::uint32_t v;
     std::uint32_t n;
 };
+
+constexpr std::uintptr_t kTag = 0xB;
+
+#if UINTPTR_MAX > 0xFFFFFFFFu
+
+// tag:4 kind:8 vessel:28 object:24
+inline void* encode(Kind k, std::uint32_t v, std::uint32_t n) {
+    std::uintptr_t x = (kTag << 60) | (static_cast<std::uintptr_t>(k) << 52) |
+                       (static_cast<std::uintptr_t>(v & 0xFFFFFFFu) << 24) | (n & 0xFFFFFFu);
+    return reinterpret_cast<void*>(x);
+}
 
 inline bool decode(const void* h, Decoded& d) {
     auto x = reinterpret_cast<std::uintptr_t>(h);
@@ -48,6 +49,41 @@ inline bool decode(const void* h, Decoded& d) {
     d.n = static_cast<std::uint32_t>(x & 0xFFFFFFu);
     return true;
 }
+
+#else
+
+// With 32-bit pointers: tag:4 kind:4, then vessel:24 for a vessel and
+// vessel:14 object:10 for the objects of one. The tag puts the value in the
+// upper half of the address space, which user code does not get.
+static_assert(static_cast<unsigned>(Kind::component) < 16, "kinds must fit in four bits");
+
+inline void* encode(Kind k, std::uint32_t v, std::uint32_t n) {
+    std::uintptr_t x = (kTag << 28) | (static_cast<std::uintptr_t>(k) << 24);
+    if (k == Kind::vessel) {
+        x |= v & 0xFFFFFFu;
+    } else {
+        x |= (static_cast<std::uintptr_t>(v & 0x3FFFu) << 10) | (n & 0x3FFu);
+    }
+    return reinterpret_cast<void*>(x);
+}
+
+inline bool decode(const void* h, Decoded& d) {
+    auto x = reinterpret_cast<std::uintptr_t>(h);
+    if ((x >> 28) != kTag) return false;
+    unsigned k = static_cast<unsigned>((x >> 24) & 0xFu);
+    if (k < static_cast<unsigned>(Kind::vessel) || k > static_cast<unsigned>(Kind::component)) return false;
+    d.kind = static_cast<Kind>(k);
+    if (d.kind == Kind::vessel) {
+        d.v = static_cast<std::uint32_t>(x & 0xFFFFFFu);
+        d.n = 0;
+    } else {
+        d.v = static_cast<std::uint32_t>((x >> 10) & 0x3FFFu);
+        d.n = static_cast<std::uint32_t>(x & 0x3FFu);
+    }
+    return true;
+}
+
+#endif
 
 // The object's position in its vessel's list, or -1 for a handle of another kind.
 inline int handle_index(const void* h, Kind kind) {
