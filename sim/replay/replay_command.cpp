@@ -25,6 +25,7 @@ void Error(const std::string& message) { std::fprintf(stderr, "vantorel-sim repl
 int RunReplayCommand(int argc, char** argv) {
     CLI::App app("Replay a JSON Lines script against the stand-in host and record every call.",
                  "vantorel-sim replay");
+    app.allow_windows_style_options(false);  // an absolute path like /tmp/x.jsonl is no option
     std::string script_path;
     std::string trace_path;
     ReplayOptions options;
