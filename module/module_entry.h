@@ -1,6 +1,7 @@
 // The C entry points the host finds in the module by name. The DLL entry
-// itself is declared by the stand-in windows.h; the system's does not
-// declare it, and a C++ name would hide it from the C runtime's startup.
+// itself is declared by the stand-in windows.h; on Windows it is declared
+// here with C linkage, since a C++ name would hide it from the C runtime's
+// startup wherever the compiler does not know the name.
 #ifndef VANTOREL_MODULE_MODULE_ENTRY_H
 #define VANTOREL_MODULE_MODULE_ENTRY_H
 

@@ -1,7 +1,7 @@
 // A module with nothing but the DLL entry, declared as the vessel module
 // declares it: it reports each call to the program that loaded it. A DLL
-// entry with C++ linkage or the wrong calling convention is never called by
-// the loader, and the program sees no report.
+// entry the C runtime's startup does not find (another name or linkage) is
+// never called, and the program sees no report.
 #include <Orbitersdk.h>
 
 #include "module/module_entry.h"

@@ -26,9 +26,11 @@ wine=("$@")
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-probe_line=$("${wine[@]}" "$probe" 2>/dev/null | tr -d '\r' || true)
+probe_err=$(mktemp)
+trap 'rm -f "$probe_err"' EXIT
+probe_line=$("${wine[@]}" "$probe" 2>"$probe_err" | tr -d '\r' || true)
 if [[ "$probe_line" != "vantorel wine probe: "*" program ran" ]]; then
-  reason="Wine cannot run $(basename "$probe") here (output: '${probe_line}')"
+  reason="Wine cannot run $(basename "$probe") here (output: '${probe_line}'; Wine says: '$(head -n1 "$probe_err")')"
   if [ "$required" = 1 ]; then fail "$reason"; fi
   echo "SKIPPED: $reason; on this machine the $mode check runs for the 64-bit build only"
   exit 77
