@@ -23,8 +23,9 @@ foreach(arch x64 x86)
     USES_TERMINAL_CONFIGURE ON
     USES_TERMINAL_BUILD ON)
   add_test(NAME windows-${arch}
-           COMMAND ${CMAKE_CTEST_COMMAND} --test-dir "${dir}" --output-on-failure -j2)
+           COMMAND ${CMAKE_CTEST_COMMAND} --test-dir "${dir}" --verbose -j2)
 endforeach()
-# One at a time: the builds and the tests each use both cores.
+# Each sub-build's tests run verbosely: the output says which checks ran, and
+# why any was skipped. One build at a time: each uses both cores.
 add_dependencies(windows-x86 windows-x64)
 set_tests_properties(windows-x86 PROPERTIES DEPENDS windows-x64)

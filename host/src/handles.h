@@ -30,6 +30,36 @@ struct Decoded {
 
 constexpr std::uintptr_t kTag = 0xB;
 
+// The layout with 32-bit pointers: tag:4 kind:4, then vessel:24 for a vessel
+// and vessel:14 object:10 for the objects of one. The tag puts the value in
+// the upper half of the address space, which user code does not get. Plain
+// integers, so that 64-bit builds test the layout too.
+static_assert(static_cast<unsigned>(Kind::component) < 16, "kinds must fit in four bits");
+constexpr std::uint32_t kMaxVessels32 = 1u << 24;
+constexpr std::uint32_t kMaxObjectVessels32 = 1u << 14;
+constexpr std::uint32_t kMaxObjects32 = 1u << 10;
+
+constexpr std::uint32_t pack32(Kind k, std::uint32_t v, std::uint32_t n) {
+    std::uint32_t x = (static_cast<std::uint32_t>(kTag) << 28) | (static_cast<std::uint32_t>(k) << 24);
+    if (k == Kind::vessel) return x | (v & (kMaxVessels32 - 1));
+    return x | ((v & (kMaxObjectVessels32 - 1)) << 10) | (n & (kMaxObjects32 - 1));
+}
+
+constexpr bool unpack32(std::uint32_t x, Decoded& d) {
+    if ((x >> 28) != kTag) return false;
+    unsigned k = (x >> 24) & 0xFu;
+    if (k < static_cast<unsigned>(Kind::vessel) || k > static_cast<unsigned>(Kind::component)) return false;
+    d.kind = static_cast<Kind>(k);
+    if (d.kind == Kind::vessel) {
+        d.v = x & (kMaxVessels32 - 1);
+        d.n = 0;
+    } else {
+        d.v = (x >> 10) & (kMaxObjectVessels32 - 1);
+        d.n = x & (kMaxObjects32 - 1);
+    }
+    return true;
+}
+
 #if UINTPTR_MAX > 0xFFFFFFFFu
 
 // tag:4 kind:8 vessel:28 object:24
@@ -52,35 +82,12 @@ inline bool decode(const void* h, Decoded& d) {
 
 #else
 
-// With 32-bit pointers: tag:4 kind:4, then vessel:24 for a vessel and
-// vessel:14 object:10 for the objects of one. The tag puts the value in the
-// upper half of the address space, which user code does not get.
-static_assert(static_cast<unsigned>(Kind::component) < 16, "kinds must fit in four bits");
-
 inline void* encode(Kind k, std::uint32_t v, std::uint32_t n) {
-    std::uintptr_t x = (kTag << 28) | (static_cast<std::uintptr_t>(k) << 24);
-    if (k == Kind::vessel) {
-        x |= v & 0xFFFFFFu;
-    } else {
-        x |= (static_cast<std::uintptr_t>(v & 0x3FFFu) << 10) | (n & 0x3FFu);
-    }
-    return reinterpret_cast<void*>(x);
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(pack32(k, v, n)));
 }
 
 inline bool decode(const void* h, Decoded& d) {
-    auto x = reinterpret_cast<std::uintptr_t>(h);
-    if ((x >> 28) != kTag) return false;
-    unsigned k = static_cast<unsigned>((x >> 24) & 0xFu);
-    if (k < static_cast<unsigned>(Kind::vessel) || k > static_cast<unsigned>(Kind::component)) return false;
-    d.kind = static_cast<Kind>(k);
-    if (d.kind == Kind::vessel) {
-        d.v = static_cast<std::uint32_t>(x & 0xFFFFFFu);
-        d.n = 0;
-    } else {
-        d.v = static_cast<std::uint32_t>((x >> 10) & 0x3FFFu);
-        d.n = static_cast<std::uint32_t>(x & 0x3FFu);
-    }
-    return true;
+    return unpack32(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(h)), d);
 }
 
 #endif
