@@ -34,6 +34,11 @@ case $mode in
     format=$4
     actual_format=$("$objdump" -p "$module" | sed -n 's/.*file format //p' | head -n1)
     [ "$actual_format" = "$format" ] || fail "$module is $actual_format, not $format"
+    if [ "$format" = pei-i386 ]; then
+      "$objdump" -p "$module" | grep -Eq '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' || fail "$module is not PE32"
+      "$objdump" -f "$module" | grep -q 'architecture: i386,' || fail "$module is not for machine i386"
+      actual_format="$actual_format, PE32, machine i386"
+    fi
     got=$(exports_of "$module" | tr '\n' ' ')
     want=$(printf '%s\n' GetModuleVersion ovcExit ovcInit | sort | tr '\n' ' ')
     [ "$got" = "$want" ] || fail "$module exports [$got], want exactly [$want]"
