@@ -35,8 +35,11 @@ case $mode in
     actual_format=$("$objdump" -p "$module" | sed -n 's/.*file format //p' | head -n1)
     [ "$actual_format" = "$format" ] || fail "$module is $actual_format, not $format"
     if [ "$format" = pei-i386 ]; then
-      "$objdump" -p "$module" | grep -Eq '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' || fail "$module is not PE32"
-      "$objdump" -f "$module" | grep -q 'architecture: i386,' || fail "$module is not for machine i386"
+      # Read whole first: grep -q stopping early would fail the pipe.
+      headers=$("$objdump" -p "$module")
+      file_header=$("$objdump" -f "$module")
+      grep -Eq '^Magic[[:space:]]+010b[[:space:]]+\(PE32\)' <<<"$headers" || fail "$module is not PE32"
+      grep -q 'architecture: i386,' <<<"$file_header" || fail "$module is not for machine i386"
       actual_format="$actual_format, PE32, machine i386"
     fi
     got=$(exports_of "$module" | tr '\n' ' ')
