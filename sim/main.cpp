@@ -2,11 +2,14 @@
 #include <cstdio>
 #include <cstring>
 
-#include "fly/fly_command.h"
-#include "replay/replay_command.h"
-#include "render/render_command.h"
-#include "check/check_command.h"
 #include "common/exit_codes.h"
+#include "common/platform.h"
+#include "replay/replay_command.h"
+#ifndef VANTOREL_SIM_REPLAY_ONLY
+#include "check/check_command.h"
+#include "fly/fly_command.h"
+#include "render/render_command.h"
+#endif
 
 namespace {
 
@@ -28,6 +31,8 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Traces are compared byte for byte: no CRLF on any platform.
+    vantorel_sim::platform::SetBinaryMode(stdout);
     if (argc < 2) {
         PrintUsage(stderr);
         return vantorel_sim::kExitBadInput;
@@ -38,9 +43,18 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (std::strcmp(command, "replay") == 0) return vantorel_sim::RunReplayCommand(argc - 1, argv + 1);
+#ifndef VANTOREL_SIM_REPLAY_ONLY
     if (std::strcmp(command, "fly") == 0) return vantorel_sim::RunFlyCommand(argc - 1, argv + 1);
     if (std::strcmp(command, "render") == 0) return vantorel_sim::RunRenderCommand(argc - 1, argv + 1);
     if (std::strcmp(command, "check-assets") == 0) return vantorel_sim::RunCheckCommand(argc - 1, argv + 1);
+#else
+    if (std::strcmp(command, "fly") == 0 || std::strcmp(command, "render") == 0 ||
+        std::strcmp(command, "check-assets") == 0) {
+        std::fprintf(stderr, "vantorel-sim: '%s' is not part of this build (the Windows test build has replay only)\n",
+                     command);
+        return 2;
+    }
+#endif
     std::fprintf(stderr, "vantorel-sim: unknown command '%s'\n\n", command);
     PrintUsage(stderr);
     return 2;

@@ -4,17 +4,29 @@
 #ifndef VANTOREL_STANDIN_ORBITERAPI_H
 #define VANTOREL_STANDIN_ORBITERAPI_H
 
+// On Windows the system's own windows.h; elsewhere the stand-in in host/win.
 #include <windows.h>
 
 // ---------------------------------------------------------------------------
 // Export macros
 // ---------------------------------------------------------------------------
 
+#if defined(_WIN32)
+// A DLL exports only what is marked: without the marks the linker would
+// export every symbol of the module.
+#define DLLCLBK extern "C" __declspec(dllexport)
+#if defined(VANTOREL_BUILDING_HOST)
+#define OAPIFUNC __declspec(dllexport)
+#else
+#define OAPIFUNC __declspec(dllimport)
+#endif
+#else
 // A C entry point that a vessel module exports to the host.
 #define DLLCLBK extern "C" __attribute__((visibility("default")))
 
 // A function or class the host runtime exports to modules.
 #define OAPIFUNC __attribute__((visibility("default")))
+#endif
 
 // ---------------------------------------------------------------------------
 // Vector and constants
@@ -47,7 +59,9 @@ typedef void* ANIMATIONCOMPONENT_HANDLE;
 typedef void* FILEHANDLE;
 typedef void* VISHANDLE;
 typedef void* SURFHANDLE;
-typedef void* HDC;
+#if !defined(_WIN32)
+typedef void* HDC;  // windows.h declares it on Windows
+#endif
 
 // ---------------------------------------------------------------------------
 // Enumerations

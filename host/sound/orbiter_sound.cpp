@@ -16,7 +16,11 @@
 #define VANTOREL_SOUND_ID_BASE 0
 #endif
 
+#if defined(_WIN32)
+#define SOUND_EXPORT extern "C" __declspec(dllexport)
+#else
 #define SOUND_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace trace = host::trace;
 

@@ -11,8 +11,14 @@ namespace host {
 
 namespace {
 
+#if defined(_WIN32)
+constexpr const char* kPathSeparators = "/\\";
+#else
+constexpr const char* kPathSeparators = "/";
+#endif
+
 std::string file_name_of(const std::string& path) {
-    auto slash = path.find_last_of('/');
+    auto slash = path.find_last_of(kPathSeparators);
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 

@@ -11,7 +11,7 @@ namespace vantorel_sim {
 // of the build that produced the executable.
 std::string LibraryPath(const char* file);
 
-std::string DefaultModulePath();        // Vantorel.so
+std::string DefaultModulePath();        // Vantorel.so (Vantorel.dll on Windows)
 std::string DefaultSoundLibraryPath();  // OrbiterSound.dll
 
 }  // namespace vantorel_sim

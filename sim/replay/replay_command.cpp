@@ -146,6 +146,7 @@ int Replay(const ReplayArguments& args) {
 int RunReplayCommand(int argc, char** argv) {
     CLI::App app("Replay a JSON Lines script against the stand-in host and record every call.",
                  "vantorel-sim replay");
+    app.allow_windows_style_options(false);  // an absolute path like /tmp/x.jsonl is no option
     ReplayArguments args;
     app.add_option("SCRIPT", args.script_path, "JSON Lines script, one frame a line ('-': standard input)")
         ->required();
