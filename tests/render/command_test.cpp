@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -17,12 +18,16 @@ struct Outcome {
     std::string out;
 };
 
+// ctest runs tests in parallel in one folder: each process writes its own output file.
 Outcome Sim(const std::string& args) {
-    const std::string cmd = std::string(VANTOREL_BUILD_DIR) + "/bin/vantorel-sim " + args + " > cmd.out 2>&1";
+    const std::string out = "render-cmd-" + std::to_string(::getpid()) + ".out";
+    const std::string cmd = std::string(VANTOREL_BUILD_DIR) + "/bin/vantorel-sim " + args + " > " + out + " 2>&1";
     const int raw = std::system(cmd.c_str());
-    std::ifstream in("cmd.out");
+    std::ifstream in(out);
     std::stringstream text;
     text << in.rdbuf();
+    in.close();
+    std::filesystem::remove(out);
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, text.str()};
 }
 
