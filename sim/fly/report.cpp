@@ -1,5 +1,6 @@
 #include "fly/report.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -10,10 +11,16 @@ namespace vantorel_sim::fly {
 
 namespace {
 
+// Fixed notation in full: a diverged flight can reach values with hundreds
+// of digits, which a fixed buffer would cut short.
 std::string Num(double v, int digits) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*f", digits, v);
-    return buf;
+    const int n = std::snprintf(buf, sizeof buf, "%.*f", digits, v);
+    if (n >= 0 && static_cast<std::size_t>(n) < sizeof buf) return buf;
+    std::string big(static_cast<std::size_t>(n) + 1, '\0');
+    std::snprintf(big.data(), big.size(), "%.*f", digits, v);
+    big.resize(static_cast<std::size_t>(n));
+    return big;
 }
 
 // m:ss of whole seconds. rounded: of the time as its tenths show it, for a
@@ -81,28 +88,41 @@ std::string CsvHeader() {
            "lights_on,time_acceleration,engine_sound_hz,engine_sound_volume\n";
 }
 
+// A CSV row is written for every sample kept: format in place with
+// to_chars, which gives the same digits as "%.*f" without printf's cost.
 std::string CsvRow(const Sample& s) {
     std::string row;
     row.reserve(256);
-    auto add = [&row](const std::string& field) {
+    auto add = [&row](double v, int digits) {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, digits);
+        if (r.ec == std::errc()) {
+            row.append(buf, r.ptr);
+        } else {
+            row += Num(v, digits);  // too long for the buffer
+        }
+        row += ',';
+    };
+    auto add_text = [&row](const char* field) {
         row += field;
         row += ',';
     };
-    add(Num(s.time_s, 3));
-    add(std::to_string(s.frame));
-    for (double v : {s.east_m, s.north_m, s.altitude_m}) add(Num(v, 2));
-    for (double v : {s.airspeed_mps, s.vertical_speed_mps}) add(Num(v, 3));
-    add(Num(s.mach, 4));
-    for (double v : {s.aoa_deg, s.pitch_deg, s.bank_deg, s.heading_deg}) add(Num(v, 3));
-    for (double v : {s.throttle, s.thrust_level}) add(Num(v, 4));
-    for (double v : {s.thrust_n, s.max_thrust_n}) add(Num(v, 1));
-    for (double v : {s.fuel_kg, s.mass_kg}) add(Num(v, 3));
-    for (double v : {s.gear, s.flaps, s.canopy}) add(Num(v, 5));
-    for (double v : {s.throttle_lever, s.elevator, s.aileron, s.rudder}) add(Num(v, 4));
-    add(Num(s.brakes, 2));
-    for (bool b : {s.ground_contact, s.inside_envelope, s.lights}) add(b ? "1" : "0");
-    add(Num(s.time_acceleration, 2));
-    add(Num(s.engine_sound_hz, 0));
+    add(s.time_s, 3);
+    row += std::to_string(s.frame);
+    row += ',';
+    for (double v : {s.east_m, s.north_m, s.altitude_m}) add(v, 2);
+    for (double v : {s.airspeed_mps, s.vertical_speed_mps}) add(v, 3);
+    add(s.mach, 4);
+    for (double v : {s.aoa_deg, s.pitch_deg, s.bank_deg, s.heading_deg}) add(v, 3);
+    for (double v : {s.throttle, s.thrust_level}) add(v, 4);
+    for (double v : {s.thrust_n, s.max_thrust_n}) add(v, 1);
+    for (double v : {s.fuel_kg, s.mass_kg}) add(v, 3);
+    for (double v : {s.gear, s.flaps, s.canopy}) add(v, 5);
+    for (double v : {s.throttle_lever, s.elevator, s.aileron, s.rudder}) add(v, 4);
+    add(s.brakes, 2);
+    for (bool b : {s.ground_contact, s.inside_envelope, s.lights}) add_text(b ? "1" : "0");
+    add(s.time_acceleration, 2);
+    add(s.engine_sound_hz, 0);
     row += std::to_string(s.engine_sound_volume);
     row += '\n';
     return row;

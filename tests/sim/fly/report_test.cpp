@@ -1,6 +1,8 @@
 // The summary's clock and the plot's thinning: what the user reads and sees.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstring>
 #include <sstream>
 #include <string>
 
@@ -69,3 +71,18 @@ TEST(SampleThinning, StaysBoundedEvenAndKeepsFirstAndLast) {
 }
 
 }  // namespace
+
+// The CSV writer formats with to_chars; each field must read as printf's
+// "%.*f" would write it, even for values too long for a small buffer.
+TEST(CsvRow, FieldsAreFixedDecimalsInFullWhateverTheirSize) {
+    const double values[] = {0.0, -0.0, 0.00049, -0.0004, 12345.6789, -1e-300, 1e300, -7.5e200};
+    for (double v : values) {
+        vantorel_sim::fly::Sample s;
+        s.time_s = v;
+        s.east_m = v;
+        const std::string row = vantorel_sim::fly::CsvRow(s);
+        char want[1024];
+        std::snprintf(want, sizeof want, "%.3f,0,%.2f,", v, v);
+        EXPECT_EQ(row.compare(0, std::strlen(want), want), 0) << v << "\n" << row;
+    }
+}
