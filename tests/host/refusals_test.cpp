@@ -83,8 +83,10 @@ TEST(Refusals, OutOfRangeArgumentsOfALivingVessel) {
          "set_propellant_mass_kg(0, 4): the vessel has 1 propellant resource(s)"},
         {[&] { rt.set_control_surface_level(v, static_cast<AIRCTRL_TYPE>(6), 0.5); },
          "set_control_surface_level: type 6 is not 0..5"},
-        {[&] { rt.set_control_surface_level(static_cast<AIRCTRL_TYPE>(-1), 0.5); },
-         "set_control_surface_level: type -1 is not 0..5"},
+        // 7 is the largest value the enumeration can hold; a negative one would
+        // be undefined before the host could refuse it.
+        {[&] { rt.set_control_surface_level(static_cast<AIRCTRL_TYPE>(7), 0.5); },
+         "set_control_surface_level: type 7 is not 0..5"},
         {[&] { rt.airfoil_coefficients(v, 1, 0, 0, 0, &cl, &cm, &cd); },
          "airfoil_coefficients(0, 1): no airfoil with a coefficient function at this index"},
         {[&] { rt.airfoil_coefficients(v, 0, 0, 0, 0, &cl, nullptr, &cd); },
