@@ -1,24 +1,12 @@
 # Cross-compiling for Windows (x86) with Debian's mingw-w64 (win32 thread
 # model). Test builds only: the simulator loads modules built by Microsoft's
 # compiler (see docs/windows.md).
-set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
 set(VANTOREL_MINGW_TRIPLET i686-w64-mingw32)
-set(CMAKE_C_COMPILER ${VANTOREL_MINGW_TRIPLET}-gcc)
-set(CMAKE_CXX_COMPILER ${VANTOREL_MINGW_TRIPLET}-g++)
-set(CMAKE_RC_COMPILER ${VANTOREL_MINGW_TRIPLET}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${VANTOREL_MINGW_TRIPLET})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
 
 # The x87 default rounds intermediates to 80 bits: traces would differ in the
 # last digit from every other build. SSE2 arithmetic matches them exactly.
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
 
-# CTest runs the .exe tests through Wine, quietly, in a prefix of the build's own.
-include(${CMAKE_CURRENT_LIST_DIR}/wine.cmake)
 vantorel_wine_emulator(wine)

@@ -1,22 +1,22 @@
-// Three-component vectors and rigid transforms for mesh geometry.
+// Rigid transforms for mesh geometry, on the host's three-vector.
 #ifndef VANTOREL_HOST_MESH_VEC3_H
 #define VANTOREL_HOST_MESH_VEC3_H
 
 #include <cmath>
 
+#include "flightmodel/vec.h"
+
 namespace host::mesh {
 
-struct Vec3 {
-    double x = 0, y = 0, z = 0;
-};
+// The host's one three-vector, shared with the flight model.
+using host::flight::Cross;
+using host::flight::Dot;
+using host::flight::Vec3;
+using host::flight::operator+;
+using host::flight::operator-;
+using host::flight::operator*;
 
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(Vec3 a, double s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Vec3 operator*(double s, Vec3 a) { return a * s; }
-inline double Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-inline Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-inline double Length(Vec3 a) { return std::sqrt(Dot(a, a)); }
+inline double Length(Vec3 a) { return host::flight::Norm(a); }
 inline Vec3 Normalised(Vec3 a) {
     const double l = Length(a);
     return l > 0 ? a * (1.0 / l) : Vec3{};
