@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "definition/vessel_layout.h"
+#include "vantorel/vessel_layout.h"
 #include "runtime/host_runtime.h"
 
 namespace vantorel_bench {

@@ -17,20 +17,19 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
 set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 if(VANTOREL_PACKAGE_HAS_MODULE)
-  install(FILES "${CMAKE_SOURCE_DIR}/packaging/INSTALL-addon.txt" DESTINATION . RENAME Vantorel-INSTALL.txt
+  install(FILES "${CMAKE_SOURCE_DIR}/cmake/packaging/INSTALL-addon.txt" DESTINATION . RENAME Vantorel-INSTALL.txt
           COMPONENT addon)
   set(CPACK_COMPONENTS_ALL addon module)
   set(CPACK_PACKAGE_FILE_NAME "Vantorel-addon-win32")
 else()
-  install(FILES "${CMAKE_SOURCE_DIR}/packaging/INSTALL-no-module.txt" DESTINATION . RENAME Vantorel-INSTALL.txt
+  install(FILES "${CMAKE_SOURCE_DIR}/cmake/packaging/INSTALL-no-module.txt" DESTINATION . RENAME Vantorel-INSTALL.txt
           COMPONENT addon)
   # What the simulator build needs, to make the module on Windows: in the
   # archive only, not in a plain `cmake --install`.
   install(FILES "${CMAKE_SOURCE_DIR}/CMakeLists.txt" "${CMAKE_SOURCE_DIR}/README.md"
           DESTINATION Vantorel-source COMPONENT sources EXCLUDE_FROM_ALL)
   install(FILES "${CMAKE_SOURCE_DIR}/docs/windows.md" DESTINATION Vantorel-source/docs COMPONENT sources EXCLUDE_FROM_ALL)
-  install(DIRECTORY "${CMAKE_SOURCE_DIR}/cmake" "${CMAKE_SOURCE_DIR}/module" "${CMAKE_SOURCE_DIR}/definition"
-                    "${CMAKE_SOURCE_DIR}/flight" "${CMAKE_SOURCE_DIR}/sound" "${CMAKE_SOURCE_DIR}/packaging"
+  install(DIRECTORY "${CMAKE_SOURCE_DIR}/cmake" "${CMAKE_SOURCE_DIR}/module"
           DESTINATION Vantorel-source COMPONENT sources EXCLUDE_FROM_ALL)
   install(DIRECTORY "${VANTOREL_ASSET_DIR}/" DESTINATION Vantorel-source/assets COMPONENT sources EXCLUDE_FROM_ALL)
   install(FILES "${CMAKE_SOURCE_DIR}/LICENSE" DESTINATION Vantorel-source COMPONENT sources EXCLUDE_FROM_ALL)

@@ -26,7 +26,7 @@ endforeach()
 
 include(${CMAKE_SOURCE_DIR}/module/sources.cmake)
 add_library(vantorel_module SHARED ${VANTOREL_MODULE_SOURCES})
-target_include_directories(vantorel_module PRIVATE "${VANTOREL_SDK_INCLUDE_DIR}")
+target_include_directories(vantorel_module PRIVATE "${VANTOREL_SDK_INCLUDE_DIR}" ${VANTOREL_MODULE_INCLUDE_DIRS})
 target_compile_definitions(vantorel_module PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN _CRT_SECURE_NO_WARNINGS)
 # SSE2 arithmetic, as the builds whose traces are checked here.
 # Warnings stay warnings: no machine here compiles this build.

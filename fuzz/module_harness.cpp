@@ -7,8 +7,8 @@
 
 #include "fuzz_input.h"
 #include "harness.h"
-#include "module/module_entry.h"
-#include "module/vessel_state.h"
+#include "lifecycle/module_entry.h"
+#include "lifecycle/vessel_state.h"
 #include "runtime/host_runtime.h"
 #include "sound/sound_connector.h"
 

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "harness.h"
-#include "module/module_entry.h"
+#include "lifecycle/module_entry.h"
 #include "replay/replay.h"
 #include "runtime/host_runtime.h"
 

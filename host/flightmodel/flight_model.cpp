@@ -69,7 +69,7 @@ double FlightModel::main_engine_level() const {
     return 0.0;
 }
 
-double FlightModel::airspeed_mps() const { return Norm(body_.velocity_mps); }
+double FlightModel::airspeed_mps() const { return Length(body_.velocity_mps); }
 
 // Each reading is worked out once per state: the autopilot, the force terms,
 // the readings fed to the module and the milestones all ask for them.

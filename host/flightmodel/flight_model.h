@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "flightmodel/atmosphere.h"
-#include "flightmodel/vec.h"
+#include "vector/vec.h"
 #include "runtime/host_runtime.h"
 
 namespace host::flight {

@@ -63,7 +63,7 @@ void FlightModel::Forces(double step_s, Accum& a) {
     Airflow air;
     air.velocity_mps = velocity_body_mps();
     air.atm = StandardAtmosphere(body_.position_m.y);
-    air.speed_mps = Norm(air.velocity_mps);
+    air.speed_mps = Length(air.velocity_mps);
     air.dynamic_pressure_pa = 0.5 * air.atm.density_kgpm3 * air.speed_mps * air.speed_mps;
     air.mach = air.speed_mps / air.atm.speed_of_sound_mps;
     report_.dynamic_pressure_pa = air.dynamic_pressure_pa;
@@ -114,7 +114,7 @@ void FlightModel::AirfoilForces(const Airflow& air, BodyLoads& loads) const {
         double cl = 0, cm = 0, cd = 0;
         rt_.airfoil_coefficients(index_, k, vertical ? air.aoa_rad : air.sideslip_rad, air.mach, re, &cl, &cm, &cd);
         const Vec3 l = vertical ? Vec3{0, u.z, -u.y} : Vec3{u.z, 0, -u.x};
-        const double ln = Norm(l);
+        const double ln = Length(l);
         const Vec3 ref_m = ToVec3(af.ref_m);
         if (ln > 1e-9) {
             const Vec3 lift_n = l * (q_pa * af.area_m2 * cl / ln);
@@ -241,7 +241,7 @@ void FlightModel::ThrustAndFuel(const Atmosphere& atm, double step_s, BodyLoads&
         }
         const double f_n = f0_n * share * isp_mps / t.isp0_mps;
         Vec3 dir = ToVec3(t.dir);
-        const double dn = Norm(dir);
+        const double dn = Length(dir);
         if (dn <= 0) continue;
         dir = dir * (f_n / dn);
         loads.force_n += dir;

@@ -52,7 +52,7 @@ void SolveFriction(FrictionRow* rows, int n, bool mirrored, const Mat3& to_world
 bool FlightModel::Driven(const Accum& a) const {
     const Vec3 f = a.applied_world_n;
     return std::hypot(f.x, f.z) > 1.0 || std::abs(f.y) > 1e-3 * mass_kg() * kGravityMps2 ||
-           Norm(a.applied_torque_nm) > 1.0;
+           Length(a.applied_torque_nm) > 1.0;
 }
 
 void FlightModel::Integrate(double step_s, const Accum& a) {
@@ -74,7 +74,7 @@ void FlightModel::Integrate(double step_s, const Accum& a) {
             const Vec3 w = body_.omega_radps;
             const Vec3 l{inertia.x * w.x, inertia.y * w.y, inertia.z * w.z};
             Vec3 lt = l - Cross(w, l) * step_s;
-            const double ln = Norm(l), ltn = Norm(lt);
+            const double ln = Length(l), ltn = Length(lt);
             if (ltn > 0) lt = lt * (ln / ltn);
             lt += a.torque_body_nm * step_s;
             Vec3 nw{lt.x / inertia.x, lt.y / inertia.y, lt.z / inertia.z};
@@ -94,8 +94,8 @@ void FlightModel::Integrate(double step_s, const Accum& a) {
     }
     // At rest on all points and nothing pushing: the host holds it still
     // exactly, as the simulator does with a landed vessel.
-    if (!parked_ && report_.contacts == kTouchdownPoints && Norm(body_.velocity_mps) < 0.05 &&
-        Norm(body_.omega_radps) < 0.02 && !Driven(a)) {
+    if (!parked_ && report_.contacts == kTouchdownPoints && Length(body_.velocity_mps) < 0.05 &&
+        Length(body_.omega_radps) < 0.02 && !Driven(a)) {
         still_s_ += step_s;
         if (still_s_ >= 0.5) {
             parked_ = true;
@@ -119,10 +119,10 @@ void FlightModel::Friction(double step_s, const Accum& a, Vec3 inertia_kgm2) {
     const double m_kg = mass_kg();
     const Mat3& to_world = this->to_world();  // the attitude has not moved yet
     Vec3 fwd{to_world.c2.x, 0, to_world.c2.z};
-    double fl = Norm(fwd);
+    double fl = Length(fwd);
     if (fl < 1e-6) {
         fwd = Vec3{to_world.c1.x, 0, to_world.c1.z};
-        fl = Norm(fwd);
+        fl = Length(fwd);
     }
     const Vec3 along = fl > 1e-9 ? fwd * (1.0 / fl) : Vec3{0, 0, 1};
     const Vec3 across{along.z, 0, -along.x};

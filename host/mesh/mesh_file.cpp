@@ -1,4 +1,4 @@
-#include "mesh_file.h"
+#include "mesh/mesh_file.h"
 
 #include <algorithm>
 #include <cctype>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "vec3.h"
+#include "mesh/affine.h"
 
 namespace host::mesh {
 

@@ -1,4 +1,4 @@
-#include "mesh_pose.h"
+#include "mesh/mesh_pose.h"
 
 #include <algorithm>
 #include <string>

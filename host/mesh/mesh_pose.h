@@ -14,9 +14,9 @@
 #include <cstddef>
 #include <vector>
 
-#include "mesh_file.h"
+#include "mesh/mesh_file.h"
 #include "runtime/host_runtime.h"
-#include "vec3.h"
+#include "mesh/affine.h"
 
 namespace host::mesh {
 

@@ -1,6 +1,6 @@
 #include <ostream>
 
-#include "mesh_file.h"
+#include "mesh/mesh_file.h"
 
 namespace host::mesh {
 

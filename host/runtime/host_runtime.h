@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "trace.h"
+#include "runtime/trace.h"
 
 namespace host {
 

@@ -9,8 +9,8 @@
 
 #include <unordered_map>
 
-#include "../runtime/sound_requests.h"
-#include "../runtime/trace.h"
+#include "runtime/sound_requests.h"
+#include "runtime/trace.h"
 
 #ifndef VANTOREL_SOUND_ID_BASE
 #define VANTOREL_SOUND_ID_BASE 0

@@ -2,8 +2,8 @@
 // a thruster, propellant or animation-component handle sits in its vessel's
 // list, and the module's
 // airfoil coefficient functions, called and recorded as "coeff:N".
-#include "runtime_impl.h"
-#include "vessel_scope.h"
+#include "src/runtime_impl.h"
+#include "src/vessel_scope.h"
 
 namespace host {
 

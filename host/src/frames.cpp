@@ -1,8 +1,8 @@
 // Frames: the frame number, the time-acceleration request taking effect, the
 // buffered keys to the focus vessel and clbkPostStep of every living vessel;
 // clbkLoadVC on request.
-#include "runtime_impl.h"
-#include "vessel_scope.h"
+#include "src/runtime_impl.h"
+#include "src/vessel_scope.h"
 
 namespace host {
 

@@ -2,7 +2,7 @@
 // (null while no file exists for it), and the name behind a handle.
 #include <filesystem>
 
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 namespace host {
 

@@ -3,9 +3,9 @@
 // the trace.
 #include <cstring>
 
-#include "platform.h"
-#include "runtime_impl.h"
-#include "vessel_scope.h"
+#include "src/platform.h"
+#include "src/runtime_impl.h"
+#include "src/vessel_scope.h"
 
 namespace host {
 

@@ -2,7 +2,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 using host::detail::g_rt;
 namespace trace = host::trace;

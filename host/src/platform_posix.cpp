@@ -5,8 +5,8 @@
 
 #include <cerrno>
 
-#include "../runtime/host_runtime.h"
-#include "platform.h"
+#include "runtime/host_runtime.h"
+#include "src/platform.h"
 
 namespace host::platform {
 

@@ -1,7 +1,7 @@
 // What the host reports to the module between frames: flight readings,
 // thruster and control-surface levels, propellant masses, and the host
 // settings in force (time acceleration, camera, focus, flight model).
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 namespace host {
 

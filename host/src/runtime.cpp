@@ -1,5 +1,5 @@
 // The runtime's lifetime: one at a time, and what its end tears down.
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 #ifndef VANTOREL_HOST_ASSET_DIR
 #define VANTOREL_HOST_ASSET_DIR "assets"

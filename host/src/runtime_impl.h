@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "../runtime/host_runtime.h"
-#include "handles.h"
+#include "runtime/host_runtime.h"
+#include "src/handles.h"
 
 namespace host::detail {
 

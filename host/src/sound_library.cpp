@@ -1,7 +1,7 @@
 // The sound library, loaded as the simulator loads an active plug-in: before
 // any vessel exists, and kept until none is left to hold its entries.
-#include "platform.h"
-#include "runtime_impl.h"
+#include "src/platform.h"
+#include "src/runtime_impl.h"
 
 namespace host {
 

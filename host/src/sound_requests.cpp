@@ -1,5 +1,5 @@
 // The observer of the sound library's requests.
-#include "../runtime/sound_requests.h"
+#include "runtime/sound_requests.h"
 
 #include <utility>
 

@@ -1,9 +1,9 @@
 // The state event: one JSON line per vessel with what the module set that
 // the calls alone do not show (animation states, drag values read through
 // their pointers, beacon switches) and the values in force.
-#include "runtime_impl.h"
-#include "trace_format.h"
-#include "trace_state.h"
+#include "src/runtime_impl.h"
+#include "src/trace_format.h"
+#include "src/trace_state.h"
 
 namespace host {
 

@@ -1,5 +1,5 @@
 // Hooks that let tests pin what the host would otherwise compute.
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 namespace host {
 

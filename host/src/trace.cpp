@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <utility>
 
-#include "trace_format.h"
-#include "trace_state.h"
+#include "src/trace_format.h"
+#include "src/trace_state.h"
 
 namespace host::trace {
 

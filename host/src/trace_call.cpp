@@ -1,8 +1,8 @@
 // The event builder: one call event formatted by hand into the recorder's
 // buffer, arguments first, then the result.
-#include "runtime_impl.h"
-#include "trace_format.h"
-#include "trace_state.h"
+#include "src/runtime_impl.h"
+#include "src/trace_format.h"
+#include "src/trace_state.h"
 
 namespace host::trace {
 

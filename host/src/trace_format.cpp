@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "runtime_impl.h"
-#include "trace_format.h"
+#include "src/runtime_impl.h"
+#include "src/trace_format.h"
 
 namespace host::detail {
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "../runtime/trace.h"
+#include "runtime/trace.h"
 
 namespace host::trace::detail {
 

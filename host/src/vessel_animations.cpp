@@ -1,6 +1,6 @@
 // VESSEL members for animations: creation, components (transforms kept by
 // address), and the state the module sets each step.
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 using host::VesselState;
 using host::detail::Kind;

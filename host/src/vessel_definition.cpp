@@ -2,7 +2,7 @@
 // mass, drag and moment coefficients, camera and touchdown points. Each acts
 // on the runtime's record of the vessel and records itself when the recorder
 // is on; a dead vessel's calls change nothing.
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 using host::VesselState;
 namespace trace = host::trace;

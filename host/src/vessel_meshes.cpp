@@ -1,5 +1,5 @@
 // VESSEL members for a vessel's meshes and their visibility.
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 using host::VesselState;
 namespace trace = host::trace;

@@ -2,7 +2,7 @@
 // control surfaces, drag elements, propellant resources, thrusters and their
 // groups, beacons. A handle encodes the vessel and the object's place in its
 // list, so one of a destroyed vessel decodes to a dead record.
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 using host::VesselState;
 using host::detail::g_rt;

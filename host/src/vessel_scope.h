@@ -3,8 +3,8 @@
 #ifndef VANTOREL_HOST_VESSEL_SCOPE_H
 #define VANTOREL_HOST_VESSEL_SCOPE_H
 
-#include "runtime_impl.h"
-#include "trace_state.h"
+#include "src/runtime_impl.h"
+#include "src/trace_state.h"
 
 namespace host::detail {
 

@@ -2,7 +2,7 @@
 // and the actions the module takes (thrust limits, control-surface levels,
 // fuel, forces). None of them allocates once the vessel is defined, except
 // AddForce beyond the room a frame reserves.
-#include "runtime_impl.h"
+#include "src/runtime_impl.h"
 
 using host::VesselState;
 using host::detail::Kind;

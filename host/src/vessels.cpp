@@ -1,7 +1,7 @@
 // Vessels of the module's class: creation (ovcInit, clbkSetClassCaps,
 // clbkPostCreation), destruction (ovcExit) and look-up by index or handle.
-#include "runtime_impl.h"
-#include "vessel_scope.h"
+#include "src/runtime_impl.h"
+#include "src/vessel_scope.h"
 
 namespace host {
 

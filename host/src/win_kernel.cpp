@@ -1,8 +1,8 @@
 // The Windows-kernel functions a module uses to find the sound library and
 // its entries, on the host's library loader. A Windows build uses the real
 // ones and leaves this file out.
-#include "platform.h"
-#include "runtime_impl.h"
+#include "src/platform.h"
+#include "src/runtime_impl.h"
 
 namespace trace = host::trace;
 

@@ -1,7 +1,7 @@
 """Where the module expects things: group numbers, pivots, axes and touchdown
 points of the vessel's animation components, its eye point and displays.
 
-These repeat the module's own definition (definition/animation_set.cpp,
+These repeat the module's own definition (module/definition/animation_set.cpp,
 virtual_cockpit.cpp, vessel_constants.h, vessel_state.h, class_caps.cpp);
 check-assets compares the geometry against the module's registered
 components, so a drift here shows there.

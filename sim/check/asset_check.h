@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "mesh_file.h"
+#include "mesh/mesh_file.h"
 #include "render/vessel_scene.h"
-#include "vec3.h"
+#include "mesh/affine.h"
 
 namespace vantorel_sim::check {
 

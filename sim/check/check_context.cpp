@@ -3,8 +3,8 @@
 #include <set>
 
 #include "check/asset_check.h"
-#include "definition/vessel_layout.h"
-#include "mesh_pose.h"
+#include "vantorel/vessel_layout.h"
+#include "mesh/mesh_pose.h"
 
 namespace vantorel_sim::check {
 

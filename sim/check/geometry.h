@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "mesh_file.h"
-#include "vec3.h"
+#include "mesh/mesh_file.h"
+#include "mesh/affine.h"
 
 namespace vantorel_sim::check {
 

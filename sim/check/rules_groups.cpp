@@ -6,7 +6,7 @@
 
 #include "check/asset_check.h"
 #include "check/geometry.h"
-#include "definition/vessel_layout.h"
+#include "vantorel/vessel_layout.h"
 
 namespace vantorel_sim::check {
 

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <sstream>
 
-#include "definition/vessel_layout.h"
+#include "vantorel/vessel_layout.h"
 
 namespace vantorel_sim::fly {
 

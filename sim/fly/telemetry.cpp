@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "definition/vessel_layout.h"
+#include "vantorel/vessel_layout.h"
 #include "flightmodel/units.h"
 #include "fly/vessel_readings.h"
 

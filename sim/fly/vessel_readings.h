@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "definition/vessel_layout.h"
+#include "vantorel/vessel_layout.h"
 #include "runtime/host_runtime.h"
 
 namespace vantorel_sim::fly {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "definition/vessel_layout.h"
+#include "vantorel/vessel_layout.h"
 #include "render/bitmap_font.h"
 
 namespace vantorel_sim {

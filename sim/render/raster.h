@@ -7,9 +7,9 @@
 
 #include <vector>
 
-#include "mesh_file.h"
+#include "mesh/mesh_file.h"
 #include "render/image.h"
-#include "vec3.h"
+#include "mesh/affine.h"
 
 namespace vantorel_sim {
 

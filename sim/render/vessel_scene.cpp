@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "common/library_paths.h"
-#include "definition/vessel_layout.h"
-#include "mesh_pose.h"
+#include "vantorel/vessel_layout.h"
+#include "mesh/mesh_pose.h"
 
 namespace vantorel_sim {
 

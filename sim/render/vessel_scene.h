@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "mesh_file.h"
+#include "mesh/mesh_file.h"
 #include "runtime/host_runtime.h"
 
 namespace vantorel_sim {

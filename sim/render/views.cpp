@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "definition/vessel_layout.h"
+#include "vantorel/vessel_layout.h"
 
 namespace vantorel_sim {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <optional>
 
-#include "definition/vessel_layout.h"
+#include "vantorel/vessel_layout.h"
 #include "runtime/host_runtime.h"
 
 #ifndef VANTOREL_REPLAY_LIB_DIR

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "definition/vessel_layout.h"
+#include "vantorel/vessel_layout.h"
 #include "replay/replay.h"
 
 namespace vantorel_sim {

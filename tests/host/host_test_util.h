@@ -3,23 +3,51 @@
 #define VANTOREL_TESTS_HOST_UTIL_H
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
 #include "runtime/host_runtime.h"
+#include "scratch_dir.h"
 
 namespace host_test {
 
-// A folder under the test's working directory holding Meshes/Test/Box.msh.
+// A folder in the test process's scratch folder holding Meshes/Test/Box.msh.
 inline std::string make_mesh_dir(const std::string& name) {
     namespace fs = std::filesystem;
-    fs::path dir = fs::current_path() / ("host-" + name);
+    static const test_support::ScratchDir scratch("host");
+    fs::path dir = scratch.path() / name;
     fs::create_directories(dir / "Meshes" / "Test");
     std::ofstream(dir / "Meshes" / "Test" / "Box.msh") << "MSHX1\nGROUPS 0\n";
     return dir.string();
+}
+
+// Calls an entry of the loaded test module by name.
+template <class F>
+F module_fn(HINSTANCE instance, const char* name) {
+    // Through void*: FARPROC's own signature is not the entry's.
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(instance, name)));
+}
+
+// A runtime with its own mesh folder, for each test.
+class RuntimeTest : public ::testing::Test {
+protected:
+    void SetUp() override { rt.set_mesh_dir(make_mesh_dir("runtime")); }
+    host::Runtime rt;
+};
+
+// The message of the HostError f throws, or "" when it throws none.
+inline std::string error_of(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const host::HostError& e) {
+        return e.what();
+    }
+    return "";
 }
 
 // Collects every trace line while alive.

@@ -13,7 +13,7 @@ namespace {
 using host::HostError;
 using host::Runtime;
 
-std::string error_of(const std::function<void()>& f) {
+std::string refusal_of(const std::function<void()>& f) {
     try {
         f();
     } catch (const HostError& e) {
@@ -61,7 +61,7 @@ TEST(Refusals, IndexOfNoLivingVesselNamesTheCallAndTheIndex) {
         for (int index : {dead, 2, -1, 1 << 30}) {
             const std::string expected =
                 std::string(c.name) + "(" + std::to_string(index) + "): no living vessel with this index";
-            EXPECT_EQ(error_of([&] { c.call(rt, index); }), expected);
+            EXPECT_EQ(refusal_of([&] { c.call(rt, index); }), expected);
         }
     }
     EXPECT_TRUE(rt.alive(alive));
@@ -92,7 +92,7 @@ TEST(Refusals, OutOfRangeArgumentsOfALivingVessel) {
         {[&] { rt.airfoil_coefficients(v, 0, 0, 0, 0, &cl, nullptr, &cd); },
          "airfoil_coefficients: null output address"},
     };
-    for (const auto& [call, expected] : cases) EXPECT_EQ(error_of(call), expected);
+    for (const auto& [call, expected] : cases) EXPECT_EQ(refusal_of(call), expected);
     EXPECT_EQ(rt.vessel(v).thrusters[0].level, 0.0);
     EXPECT_EQ(rt.vessel(v).propellants[0].mass_kg, 20000.0);
 }
@@ -106,7 +106,7 @@ TEST(Refusals, CallsThatRunModuleCodeNeedAModule) {
         {"destroy_vessel", [&] { rt.destroy_vessel(0); }},
         {"load_vc", [&] { rt.load_vc(0, 0); }},
     };
-    for (const auto& [name, call] : cases) EXPECT_EQ(error_of(call), std::string(name) + ": no vessel module is loaded");
+    for (const auto& [name, call] : cases) EXPECT_EQ(refusal_of(call), std::string(name) + ": no vessel module is loaded");
 }
 
 }  // namespace

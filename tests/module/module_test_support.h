@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "definition/animation_set.h"
-#include "module/module_entry.h"
-#include "module/vantorel_vessel.h"
-#include "module/vessel_state.h"
+#include "lifecycle/module_entry.h"
+#include "lifecycle/vantorel_vessel.h"
+#include "lifecycle/vessel_state.h"
 #include "runtime/host_runtime.h"
 #include "sound/sound_connector.h"
 

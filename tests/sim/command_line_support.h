@@ -8,14 +8,14 @@
 #include <cstdlib>
 #include <string>
 
-#include "common/scratch_dir.h"
+#include "scratch_dir.h"
 
 namespace command_line_test {
 
-using common_test::Entries;
-using common_test::ReadFile;
-using common_test::ScratchDir;
-using common_test::WriteFile;
+using test_support::Entries;
+using test_support::ReadFile;
+using test_support::ScratchDir;
+using test_support::WriteFile;
 
 struct SimRun {
     int status;  // exit status, -1 when killed by a signal

@@ -4,7 +4,7 @@
 // never called, and the program sees no report.
 #include <Orbitersdk.h>
 
-#include "module/module_entry.h"
+#include "lifecycle/module_entry.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 namespace {
 
 using namespace vantorel_sim;
-using common_test::ScratchDir;
-using common_test::WriteFile;
+using test_support::ScratchDir;
+using test_support::WriteFile;
 namespace fs = std::filesystem;
 
 using Lines = std::vector<std::string>;

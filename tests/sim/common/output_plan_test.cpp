@@ -14,9 +14,9 @@
 namespace {
 
 using namespace vantorel_sim;
-using common_test::ReadFile;
-using common_test::ScratchDir;
-using common_test::WriteFile;
+using test_support::ReadFile;
+using test_support::ScratchDir;
+using test_support::WriteFile;
 namespace fs = std::filesystem;
 
 struct Out {

@@ -56,10 +56,10 @@ TEST(FinishStandardOutput, FailedWriteEndsWithCodeThreeAndTheReason) {
 }
 
 TEST(FinishStandardOutput, WorkingOutputKeepsTheJobsCode) {
-    common_test::ScratchDir dir;
+    test_support::ScratchDir dir;
     EXPECT_EXIT(PrintThenFinish((dir / "out").c_str(), Writer::kPrintf, kExitSuccess), testing::ExitedWithCode(0),
                 "");
-    EXPECT_EQ(common_test::ReadFile(dir / "out"), "Flying the built-in flight\n");
+    EXPECT_EQ(test_support::ReadFile(dir / "out"), "Flying the built-in flight\n");
     EXPECT_EXIT(PrintThenFinish((dir / "out").c_str(), Writer::kCout, kExitRunFailed),
                 testing::ExitedWithCode(kExitRunFailed), "");
 }

@@ -1,7 +1,0 @@
-#include "vessel_state.h"
-
-namespace vantorel {
-
-ModuleState shared_state;
-
-}  // namespace vantorel
