@@ -36,7 +36,8 @@ std::vector<double> KeyStates(const host::VesselState& v, std::size_t component)
         const double a = states[i - 1], b = states[i];
         const double turn = std::abs(angle_rad) * std::abs(host::mesh::LocalState(b, c.state0, c.state1) -
                                                             host::mesh::LocalState(a, c.state0, c.state1));
-        const int steps = std::max(1, static_cast<int>(std::ceil(turn / kLargestStep_rad)));
+        // A full turn stored in single precision is a hair over 2 pi: not a reason for a fifth step.
+        const int steps = std::max(1, static_cast<int>(std::ceil(turn / kLargestStep_rad - 1e-6)));
         for (int k = 1; k < steps; ++k) keys.push_back(AsFloat(a + (b - a) * k / steps));
         keys.push_back(b);
     }
