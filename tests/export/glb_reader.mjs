@@ -25,7 +25,15 @@ export function readGlb(bytes) {
     }
     return out;
   };
-  return { json, accessor };
+  // An index accessor (16 or 32 bits) as numbers.
+  const indices = (i) => {
+    const a = json.accessors[i];
+    const at = json.bufferViews[a.bufferView].byteOffset + (a.byteOffset ?? 0);
+    const wide = a.componentType === 5125;
+    const read = (k) => (wide ? bin.readUInt32LE(at + 4 * k) : bin.readUInt16LE(at + 2 * k));
+    return Array.from({ length: a.count }, (_, k) => read(k));
+  };
+  return { json, accessor, indices };
 }
 
 function slerp(a, b, t) {

@@ -92,4 +92,12 @@ TEST(ExportCommand, OddGroupLabelsBecomeValidNames) {
     EXPECT_EQ(json.find('\x1b'), std::string::npos);
 }
 
+TEST(ExportCommand, HelpShowsTheFrameAndTheExitStatusTable) {
+    ScratchDir dir;
+    const SimRun r = RunSim(dir, "export --help");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("the nose points to -Z"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("3  an output cannot be written"), std::string::npos) << r.out;
+}
+
 }  // namespace
