@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Times vantorel-sim as a user runs it, whole process, and prints each speed
-goal next to its figure with "pass" or "falls short"; with --scaling, also the
+(and size) goal next to its figure with "pass" or "falls short"; with --scaling, also the
 scaling table (replay with 1 to 10 000 vessels, flights 1x to 100x long).
 
     bench/whole_process.py [--bin path/to/vantorel-sim] [--runs N] [--scaling]
@@ -106,6 +106,11 @@ def goals(binary, work, runs):
     trace = measure([binary, "replay", script, "--trace", os.devnull], work, runs)
     rows.append(("replay --trace, 100,000 frames", f"{trace['median']:.3f} s", spread(trace), cpu(trace),
                  "<= 0.5 s", trace["median"] <= 0.5))
+    glb = os.path.join(work, "exterior.glb")
+    export = measure([binary, "export", "--out", glb], work, runs)
+    size = os.path.getsize(glb)
+    rows.append(("export (the exterior .glb)", f"{export['median']:.3f} s, {size / 1e6:.2f} MB", spread(export),
+                 cpu(export), "<= 0.3 s, < 2 MB", export["median"] <= 0.3 and size < 2e6))
     header = ("command", "wall (median)", f"spread of {runs}", "CPU (median)", "goal", "")
     table = [header] + [r[:-1] + ("pass" if r[-1] else "falls short",) for r in rows]
     print_table(table)

@@ -7,6 +7,7 @@
 #include "replay/replay_command.h"
 #ifndef VANTOREL_SIM_REPLAY_ONLY
 #include "check/check_command.h"
+#include "export/export_command.h"
 #include "fly/fly_command.h"
 #include "render/render_command.h"
 #endif
@@ -21,6 +22,7 @@ void PrintUsage(std::FILE* out) {
         "  vantorel-sim fly [SCRIPT] [options]     fly the aircraft (without SCRIPT: the built-in demonstration)\n"
         "  vantorel-sim replay SCRIPT [options]    replay a JSON Lines script and record every call\n"
         "  vantorel-sim render [options]           draw the meshes as the module animates them, to PNG\n"
+        "  vantorel-sim export [options]           write a mesh and its animations as glTF binary (.glb)\n"
         "  vantorel-sim check-assets [DIR]         check the meshes and sounds against the module\n"
         "\n"
         "Run 'vantorel-sim COMMAND --help' for the options of a command.\n\n",
@@ -46,10 +48,11 @@ int main(int argc, char** argv) {
 #ifndef VANTOREL_SIM_REPLAY_ONLY
     if (std::strcmp(command, "fly") == 0) return vantorel_sim::RunFlyCommand(argc - 1, argv + 1);
     if (std::strcmp(command, "render") == 0) return vantorel_sim::RunRenderCommand(argc - 1, argv + 1);
+    if (std::strcmp(command, "export") == 0) return vantorel_sim::RunExportCommand(argc - 1, argv + 1);
     if (std::strcmp(command, "check-assets") == 0) return vantorel_sim::RunCheckCommand(argc - 1, argv + 1);
 #else
     if (std::strcmp(command, "fly") == 0 || std::strcmp(command, "render") == 0 ||
-        std::strcmp(command, "check-assets") == 0) {
+        std::strcmp(command, "export") == 0 || std::strcmp(command, "check-assets") == 0) {
         std::fprintf(stderr, "vantorel-sim: '%s' is not part of this build (the Windows test build has replay only)\n",
                      command);
         return 2;
