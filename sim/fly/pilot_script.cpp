@@ -9,7 +9,7 @@
 
 namespace vantorel_sim::fly {
 
-ScriptError::ScriptError(const std::string& source, int line, const std::string& what)
+PilotScriptError::PilotScriptError(const std::string& source, int line, const std::string& what)
     : std::runtime_error(source + ":" + std::to_string(line) + ": " + what), line_(line), reason_(what) {}
 
 namespace {
@@ -88,7 +88,7 @@ class LineParser {
 public:
     LineParser(const std::string& source, int line) : source_(source), line_(line) {}
 
-    [[noreturn]] void Fail(const std::string& what) const { throw ScriptError(source_, line_, what); }
+    [[noreturn]] void Fail(const std::string& what) const { throw PilotScriptError(source_, line_, what); }
 
     // "12.5", "1:30", "1:02:03.5"
     double Time(std::string_view s) const {
@@ -368,7 +368,8 @@ PilotScript ParsePilotScript(std::string_view text, const std::string& source) {
         timed_seen = true;
         script.commands.push_back(std::move(c));
     }
-    if (script.commands.empty()) throw ScriptError(source, line_no > 0 ? line_no : 1, "the script has no timed command");
+    if (script.commands.empty())
+        throw PilotScriptError(source, line_no > 0 ? line_no : 1, "the script has no timed command");
     return script;
 }
 
