@@ -50,20 +50,21 @@ std::string Footer() {
                 v.what + "\n";
     }
     text += "Limits: a script of at most " + DescribeBytes(kDefaultMaxInputBytes) + ", lines of at most " +
-            DescribeBytes(kDefaultMaxLineBytes) + ", " + std::to_string(kDefaultMaxFrames) +
+            DescribeBytes(kDefaultMaxLineBytes) + ", " + std::to_string(replay::kDefaultMaxFrames) +
             " frames unless --max-frames says otherwise.\n";
     return text + kExitCodesText + "Formats: docs/replay.md.";
 }
 
 struct ReplayArguments {
     std::string script_path, trace_path, module_path, sound_path;
-    std::string vessels_text = "1", flight_model_text = "1", max_frames_text = std::to_string(kDefaultMaxFrames);
+    std::string vessels_text = "1", flight_model_text = "1",
+                max_frames_text = std::to_string(replay::kDefaultMaxFrames);
     bool no_sound = false;
 };
 
-ReplayOptions CheckArguments(const ReplayArguments& args) {
-    ReplayOptions options;
-    options.vessels = static_cast<int>(ParseIntegerArg(args.vessels_text, "--vessels", 0, kMaxVessels));
+replay::ReplayOptions CheckArguments(const ReplayArguments& args) {
+    replay::ReplayOptions options;
+    options.vessels = static_cast<int>(ParseIntegerArg(args.vessels_text, "--vessels", 0, replay::kMaxVessels));
     // What GetFlightModel can report: 0 easy, 1 realistic.
     const std::string model = args.flight_model_text;
     if (model != "0" && model != "1") {
@@ -81,8 +82,8 @@ ReplayOptions CheckArguments(const ReplayArguments& args) {
 
 // Everything after the command line: checks, then the run; throws CommandError.
 int Replay(const ReplayArguments& args) {
-    ReplayOptions options = CheckArguments(args);
-    const std::int64_t max_frames = ParseIntegerArg(args.max_frames_text, "--max-frames", 1, kMaxFrames);
+    replay::ReplayOptions options = CheckArguments(args);
+    const std::int64_t max_frames = ParseIntegerArg(args.max_frames_text, "--max-frames", 1, replay::kMaxFrames);
 
     // No output may land on an input or on another output; checked before
     // anything is read, loaded or written.
@@ -94,12 +95,12 @@ int Replay(const ReplayArguments& args) {
     plan.Check();
 
     // The whole script is read and checked before anything is loaded.
-    ReplayScript script;
+    replay::ReplayScript script;
     try {
         TextReader reader(args.script_path, "the script");
-        script = ReadScript(reader, max_frames);
-        CheckScript(script, options.vessels);
-    } catch (const ScriptError& e) {
+        script = replay::ReadScript(reader, max_frames);
+        replay::CheckScript(script, options.vessels);
+    } catch (const replay::ReplayScriptError& e) {
         throw CommandError(kExitBadInput, e.what());
     }
 
@@ -118,10 +119,10 @@ int Replay(const ReplayArguments& args) {
         progress.Update(static_cast<double>(frames) / total,
                         [&] { return "frame " + std::to_string(frames) + " of " + std::to_string(script.frame_count()); });
     };
-    ReplaySummary summary;
+    replay::ReplaySummary summary;
     try {
-        summary = RunReplay(script, options);
-    } catch (const LoadError& e) {
+        summary = replay::RunReplay(script, options);
+    } catch (const replay::LoadError& e) {
         throw CommandError(kExitRunFailed, e.what());
     } catch (const CommandError&) {
         throw;
@@ -136,7 +137,7 @@ int Replay(const ReplayArguments& args) {
     if (trace) {
         trace->Commit();
     } else {
-        std::fputs(FormatSummary(summary).c_str(), stdout);
+        std::fputs(replay::FormatSummary(summary).c_str(), stdout);
     }
     return kExitSuccess;
 }
@@ -158,7 +159,7 @@ int RunReplayCommand(int argc, char** argv) {
                    "what GetFlightModel reports: 0 easy or 1 realistic (default 1)")
         ->type_name("N");
     app.add_option("--max-frames", args.max_frames_text,
-                   "refuse a script that runs more frames (default " + std::to_string(kDefaultMaxFrames) + ")")
+                   "refuse a script that runs more frames (default " + std::to_string(replay::kDefaultMaxFrames) + ")")
         ->type_name("N");
     app.add_flag("--no-sound", args.no_sound, "do not load the sound library");
     app.add_option("--sound-library", args.sound_path,
