@@ -28,5 +28,6 @@ set(VANTOREL_MODULE_SOURCES
   ${CMAKE_SOURCE_DIR}/flight/eye_point.cpp
   ${CMAKE_SOURCE_DIR}/flight/key_commands.cpp
   ${CMAKE_SOURCE_DIR}/sound/sound_connector.cpp
+  ${CMAKE_SOURCE_DIR}/sound/post_creation.cpp
   ${CMAKE_SOURCE_DIR}/sound/sound_log.cpp
 )
