@@ -1,7 +1,5 @@
-// What a flight model or renderer outside the module needs of the host: where
-// a thruster, propellant or animation-component handle sits in its vessel's
-// list, and the module's
-// airfoil coefficient functions, called and recorded as "coeff:N".
+// The module's airfoil coefficient functions, called for a flight model
+// outside the module and recorded as "coeff:N".
 #include "runtime_impl.h"
 #include "vessel_scope.h"
 
@@ -13,16 +11,6 @@ int Runtime::Impl::coeff_index(AirfoilCoeffFunc f) {
     }
     coeff_seen.push_back(f);
     return static_cast<int>(coeff_seen.size() - 1);
-}
-
-int Runtime::thruster_index(THRUSTER_HANDLE th) const { return detail::handle_index(th, detail::Kind::thruster); }
-
-int Runtime::propellant_index(PROPELLANT_HANDLE ph) const {
-    return detail::handle_index(ph, detail::Kind::propellant);
-}
-
-int Runtime::component_index(ANIMATIONCOMPONENT_HANDLE component) const {
-    return detail::handle_index(component, detail::Kind::component);
 }
 
 namespace {
