@@ -80,29 +80,52 @@ replay::ReplayOptions CheckArguments(const ReplayArguments& args) {
     return options;
 }
 
-// Everything after the command line: checks, then the run; throws CommandError.
-int Replay(const ReplayArguments& args) {
-    replay::ReplayOptions options = CheckArguments(args);
-    const std::int64_t max_frames = ParseIntegerArg(args.max_frames_text, "--max-frames", 1, replay::kMaxFrames);
-
-    // No output may land on an input or on another output; checked before
-    // anything is read, loaded or written.
+// No output may land on an input or on another output; checked before
+// anything is read, loaded or written.
+void CheckPaths(const ReplayArguments& args, const replay::ReplayOptions& options) {
     OutputPlan plan;
     plan.AddInput("the script", args.script_path);
     plan.AddInput("the module", options.module_path);
     plan.AddInput("the sound library", options.sound_path);
     plan.AddOutput("the trace", args.trace_path);
     plan.Check();
+}
 
-    // The whole script is read and checked before anything is loaded.
+// The whole script is read and checked before anything is loaded.
+replay::ReplayScript ReadCheckedScript(const ReplayArguments& args, std::int64_t max_frames, int vessels) {
     replay::ReplayScript script;
     try {
         TextReader reader(args.script_path, "the script");
         script = replay::ReadScript(reader, max_frames);
-        replay::CheckScript(script, options.vessels);
+        replay::CheckScript(script, vessels);
     } catch (const replay::ReplayScriptError& e) {
         throw CommandError(kExitBadInput, e.what());
     }
+    return script;
+}
+
+// The run, with what stops it as a CommandError.
+replay::ReplaySummary RunChecked(const replay::ReplayScript& script, const replay::ReplayOptions& options) {
+    replay::ReplaySummary summary;
+    try {
+        summary = replay::RunReplay(script, options);
+    } catch (const replay::LoadError& e) {
+        throw CommandError(kExitRunFailed, e.what());
+    } catch (const CommandError&) {
+        throw;
+    } catch (const std::exception& e) {
+        // The host refused something mid-run (e.g. a vessel's ovcInit failed).
+        throw CommandError(kExitRunFailed, std::string("replay stopped: ") + e.what());
+    }
+    return summary;
+}
+
+// Everything after the command line: checks, then the run; throws CommandError.
+int Replay(const ReplayArguments& args) {
+    replay::ReplayOptions options = CheckArguments(args);
+    const std::int64_t max_frames = ParseIntegerArg(args.max_frames_text, "--max-frames", 1, replay::kMaxFrames);
+    CheckPaths(args, options);
+    const replay::ReplayScript script = ReadCheckedScript(args, max_frames, options.vessels);
 
     std::optional<OutputFile> trace;
     if (!args.trace_path.empty()) {
@@ -119,17 +142,7 @@ int Replay(const ReplayArguments& args) {
         progress.Update(static_cast<double>(frames) / total,
                         [&] { return "frame " + std::to_string(frames) + " of " + std::to_string(script.frame_count()); });
     };
-    replay::ReplaySummary summary;
-    try {
-        summary = replay::RunReplay(script, options);
-    } catch (const replay::LoadError& e) {
-        throw CommandError(kExitRunFailed, e.what());
-    } catch (const CommandError&) {
-        throw;
-    } catch (const std::exception& e) {
-        // The host refused something mid-run (e.g. a vessel's ovcInit failed).
-        throw CommandError(kExitRunFailed, std::string("replay stopped: ") + e.what());
-    }
+    const replay::ReplaySummary summary = RunChecked(script, options);
     progress.Clear();
     if (const int err = host::trace::sink_error(); trace && err != 0) {
         throw CommandError(kExitOutputFailed, "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
