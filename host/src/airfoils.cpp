@@ -36,6 +36,7 @@ void record_coefficients(Runtime::Impl& rt, AirfoilCoeffFunc f, double aoa_rad, 
 void Runtime::airfoil_coefficients(int index, std::size_t airfoil, double aoa_rad, double mach, double reynolds,
                                    double* cl, double* cm, double* cd) {
     Impl& rt = *impl_;
+    rt.require_module("airfoil_coefficients");
     VesselState& v = rt.living_or_throw("airfoil_coefficients", index);
     if (airfoil >= v.airfoils.size() || v.airfoils[airfoil].coeff == nullptr) [[unlikely]] {
         throw HostError("airfoil_coefficients(" + std::to_string(index) + ", " + std::to_string(airfoil) +
