@@ -15,12 +15,12 @@ namespace {
 constexpr std::int64_t FRAMES = 100000;
 constexpr std::int64_t FRAMES_PER_LINE = 500;
 
-vantorel_sim::ReplayScript BusyScript() {
-    vantorel_sim::ReplayScript script;
+vantorel_sim::replay::ReplayScript BusyScript() {
+    vantorel_sim::replay::ReplayScript script;
     script.source = "bench";
     const std::uint32_t keys[] = {OAPI_KEY_G, OAPI_KEY_0, OAPI_KEY_F, OAPI_KEY_K};
     for (std::int64_t i = 0; i < FRAMES / FRAMES_PER_LINE; ++i) {
-        vantorel_sim::ScriptFrame f;
+        vantorel_sim::replay::ScriptFrame f;
         f.line = static_cast<int>(i + 1);
         f.airspeed = 50.0 + static_cast<double>(i % 40) * 10.0;
         f.altitude = 100.0 + static_cast<double>(i) * 70.0;
@@ -33,20 +33,20 @@ vantorel_sim::ReplayScript BusyScript() {
     return script;
 }
 
-vantorel_sim::ReplayOptions Options() {
-    vantorel_sim::ReplayOptions o;
+vantorel_sim::replay::ReplayOptions Options() {
+    vantorel_sim::replay::ReplayOptions o;
     o.module_path = vantorel_bench::LibDir() + "/Vantorel.so";
     o.sound_path = vantorel_bench::LibDir() + "/OrbiterSound.dll";
     return o;
 }
 
 void Replay(benchmark::State& state, bool trace) {
-    const vantorel_sim::ReplayScript script = BusyScript();
+    const vantorel_sim::replay::ReplayScript script = BusyScript();
     std::FILE* sink = trace ? std::fopen("/dev/null", "w") : nullptr;
-    vantorel_sim::ReplayOptions options = Options();
+    vantorel_sim::replay::ReplayOptions options = Options();
     options.trace = sink;
     for (auto _ : state) {
-        const vantorel_sim::ReplaySummary s = vantorel_sim::RunReplay(script, options);
+        const vantorel_sim::replay::ReplaySummary s = vantorel_sim::replay::RunReplay(script, options);
         if (s.frames < FRAMES) state.SkipWithError("the replay ran fewer frames than the script holds");
     }
     if (sink) std::fclose(sink);

@@ -23,11 +23,11 @@ std::string RunModule(const std::uint8_t* data, std::size_t size);
 // a fresh load of the library would: each input then runs on its own.
 void ResetLinkedModule();
 
-// A replay script of any bytes: a ScriptError naming a line of the script, or
-// (for scripts small enough) a run of every frame with the trace on.
+// A replay script of any bytes: a ReplayScriptError naming a line of the
+// script, or (for scripts small enough) a run of every frame with the trace on.
 std::string RunReplayScript(const std::uint8_t* data, std::size_t size);
 
-// A pilot script of any bytes: a ScriptError, or a short flight that ends
+// A pilot script of any bytes: a PilotScriptError, or a short flight that ends
 // for a reason it names.
 std::string RunPilotScript(const std::uint8_t* data, std::size_t size);
 

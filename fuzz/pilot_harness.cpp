@@ -21,7 +21,7 @@ std::string RunPilotScript(const std::uint8_t* data, std::size_t size) {
     vantorel_sim::fly::PilotScript script;
     try {
         script = vantorel_sim::fly::ParsePilotScript(text, "fuzz");
-    } catch (const vantorel_sim::fly::ScriptError& e) {
+    } catch (const vantorel_sim::fly::PilotScriptError& e) {
         if (e.line() < 0) return "error names line " + std::to_string(e.line());
         return {};
     }

@@ -18,7 +18,7 @@ constexpr std::int64_t MAX_FRAMES_RUN = 3000;
 constexpr int MAX_VESSELS_RUN = 8;
 constexpr int INITIAL_VESSELS = 2;
 
-int Creations(const vantorel_sim::ReplayScript& script) {
+int Creations(const vantorel_sim::replay::ReplayScript& script) {
     int n = INITIAL_VESSELS;
     for (const auto& f : script.frames) n += f.create.value_or(0);
     return n;
@@ -28,11 +28,11 @@ int Creations(const vantorel_sim::ReplayScript& script) {
 
 std::string RunReplayScript(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    vantorel_sim::ReplayScript script;
+    vantorel_sim::replay::ReplayScript script;
     try {
-        script = vantorel_sim::ParseScriptText(text, "fuzz");
-        vantorel_sim::CheckScript(script, INITIAL_VESSELS);
-    } catch (const vantorel_sim::ScriptError& e) {
+        script = vantorel_sim::replay::ParseScriptText(text, "fuzz");
+        vantorel_sim::replay::CheckScript(script, INITIAL_VESSELS);
+    } catch (const vantorel_sim::replay::ReplayScriptError& e) {
         // A clean refusal names a line within the script.
         const long lines = std::count(text.begin(), text.end(), '\n') + 1;
         if (e.line() < 0 || e.line() > lines) return "error names line " + std::to_string(e.line());
@@ -57,7 +57,7 @@ std::string RunReplayScript(const std::uint8_t* data, std::size_t size) {
         rt.adopt_module(entry, "Vantorel.so");
         recording.emplace([](std::string_view) {});
         for (int i = 0; i < INITIAL_VESSELS; ++i) rt.create_vessel();
-        vantorel_sim::ScriptPlayer player(rt, true);
+        vantorel_sim::replay::ReplayScriptPlayer player(rt, true);
         player.RunScript(script);
         if (player.frames_run() != script.frame_count()) fault = "ran fewer frames than the script holds";
         rt.destroy_all_vessels();

@@ -29,6 +29,7 @@ set(VANTOREL_MODULE_SOURCES
   ${VANTOREL_MODULE_DIR}/flight/eye_point.cpp
   ${VANTOREL_MODULE_DIR}/flight/key_commands.cpp
   ${VANTOREL_MODULE_DIR}/sound/sound_connector.cpp
+  ${VANTOREL_MODULE_DIR}/sound/post_creation.cpp
   ${VANTOREL_MODULE_DIR}/sound/sound_log.cpp
 )
 # Where the module's own sources find each other ("flight/step_blocks.h") and

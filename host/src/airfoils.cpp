@@ -1,7 +1,5 @@
-// What a flight model or renderer outside the module needs of the host: where
-// a thruster, propellant or animation-component handle sits in its vessel's
-// list, and the module's
-// airfoil coefficient functions, called and recorded as "coeff:N".
+// The module's airfoil coefficient functions, called for a flight model
+// outside the module and recorded as "coeff:N".
 #include "src/runtime_impl.h"
 #include "src/vessel_scope.h"
 
@@ -13,16 +11,6 @@ int Runtime::Impl::coeff_index(AirfoilCoeffFunc f) {
     }
     coeff_seen.push_back(f);
     return static_cast<int>(coeff_seen.size() - 1);
-}
-
-int Runtime::thruster_index(THRUSTER_HANDLE th) const { return detail::handle_index(th, detail::Kind::thruster); }
-
-int Runtime::propellant_index(PROPELLANT_HANDLE ph) const {
-    return detail::handle_index(ph, detail::Kind::propellant);
-}
-
-int Runtime::component_index(ANIMATIONCOMPONENT_HANDLE component) const {
-    return detail::handle_index(component, detail::Kind::component);
 }
 
 namespace {
@@ -48,6 +36,7 @@ void record_coefficients(Runtime::Impl& rt, AirfoilCoeffFunc f, double aoa_rad, 
 void Runtime::airfoil_coefficients(int index, std::size_t airfoil, double aoa_rad, double mach, double reynolds,
                                    double* cl, double* cm, double* cd) {
     Impl& rt = *impl_;
+    rt.require_module("airfoil_coefficients");
     VesselState& v = rt.living_or_throw("airfoil_coefficients", index);
     if (airfoil >= v.airfoils.size() || v.airfoils[airfoil].coeff == nullptr) [[unlikely]] {
         throw HostError("airfoil_coefficients(" + std::to_string(index) + ", " + std::to_string(airfoil) +

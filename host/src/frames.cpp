@@ -6,7 +6,10 @@
 
 namespace host {
 
-void Runtime::set_frame(std::int64_t frame) { trace::set_frame(frame); }
+void Runtime::set_frame(std::int64_t frame) {
+    impl_->require_outside_callback("set_frame");
+    trace::set_frame(frame);
+}
 std::int64_t Runtime::frame() const { return trace::frame(); }
 
 void Runtime::begin_frame() {
@@ -58,7 +61,11 @@ void Runtime::run_frame(double simt_s, double simdt_s, double mjd) {
     step(simt_s, simdt_s, mjd);
 }
 
-void Runtime::queue_key(DWORD code, bool down) { impl_->keys.push_back(Impl::Key{code, down}); }
+// Keys queued while deliver_keys walks the queue would move it under its feet.
+void Runtime::queue_key(DWORD code, bool down) {
+    impl_->require_outside_callback("queue_key");
+    impl_->keys.push_back(Impl::Key{code, down});
+}
 
 bool Runtime::load_vc(int index, int id) {
     Impl& rt = *impl_;

@@ -100,6 +100,12 @@ struct Runtime::Impl {
     void require_module(const char* what) const {
         if (!module_loaded) [[unlikely]]
             detail::throw_not_ready(what, "no vessel module is loaded");
+        require_outside_callback(what);
+    }
+
+    // Readings, settings and the frame change between frames only: changed
+    // inside a callback, the vessels of one frame would see different values.
+    void require_outside_callback(const char* what) const {
         if (in_callback) [[unlikely]]
             detail::throw_not_ready(what, "called from inside a module callback");
     }

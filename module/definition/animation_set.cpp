@@ -123,7 +123,7 @@ void BuildSharedRecord(int i) {
 
 }  // namespace
 
-const AnimationSpec animation_table[ANIMATION_COUNT] = {
+const AnimationSpec animation_table[layout::kAnimationCount] = {
     {&VantorelVessel::anim_nose_steer, 0.5},
     {&VantorelVessel::anim_wheel_roll, 0.0},
     {&VantorelVessel::anim_gear, 0.0},
@@ -248,7 +248,7 @@ void VantorelVessel::DefineAnimations() {
         this->*animation_table[a].handle = CreateAnimation(animation_table[a].initial_state);
     add_components_of(steer);
     add_components_of(wheels);
-    for (int a = wheels + 1; a < ANIMATION_COUNT; ++a) {
+    for (int a = wheels + 1; a < layout::kAnimationCount; ++a) {
         this->*animation_table[a].handle = CreateAnimation(animation_table[a].initial_state);
         add_components_of(a);
     }

@@ -9,7 +9,6 @@
 
 namespace vantorel {
 
-constexpr int ANIMATION_COUNT = layout::kAnimationCount;
 constexpr int COMPONENT_COUNT = 44;
 // Component 2 (index 1), the nose-wheel spin, is the one record per vessel.
 constexpr int NOSE_WHEEL_ROLL_COMPONENT = 1;
@@ -34,7 +33,7 @@ struct ComponentSpec {
 };
 
 // In creation order: entry i is layout::Animation i.
-extern const AnimationSpec animation_table[ANIMATION_COUNT];
+extern const AnimationSpec animation_table[layout::kAnimationCount];
 // In order of addition.
 extern const ComponentSpec component_table[COMPONENT_COUNT];
 

@@ -14,7 +14,6 @@ namespace vantorel {
 
 constexpr VECTOR3 ToVector(const std::array<double, 3>& v) { return VECTOR3{v[0], v[1], v[2]}; }
 
-constexpr UINT COCKPIT_MESH_INDEX = layout::kCockpitMesh;
 constexpr VECTOR3 COCKPIT_MESH_OFFSET = ToVector(layout::kCockpitMeshOffset_m);
 constexpr VECTOR3 EYE_POINT = ToVector(layout::kEyePoint_m);
 constexpr double PROPELLANT_MAX_KG = 20000.0;

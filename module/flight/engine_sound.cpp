@@ -29,13 +29,13 @@ void UpdateEngineSound(const VantorelVessel& vessel) {
         else if (s.engine_sound_freq > ENGINE_FREQ_MAX_HZ)
             s.engine_sound_freq = ENGINE_FREQ_MAX_HZ;
         if (oapiCameraInternal())
-            PlayVesselWave(vessel.sound_id, SOUND_ENGINE, LOOP, ENGINE_VOLUME_COCKPIT,
+            PlayVesselWave(vessel.sound_id, layout::kSoundEngine, LOOP, ENGINE_VOLUME_COCKPIT,
                            static_cast<int>(s.engine_sound_freq - COCKPIT_FREQ_REDUCTION_HZ));
         else
-            PlayVesselWave(vessel.sound_id, SOUND_ENGINE, LOOP, ENGINE_VOLUME_OUTSIDE,
+            PlayVesselWave(vessel.sound_id, layout::kSoundEngine, LOOP, ENGINE_VOLUME_OUTSIDE,
                            static_cast<int>(s.engine_sound_freq));
     }
-    if (vessel.GetThrusterLevel(s.th_main) == 0.0) StopVesselWave(vessel.sound_id, SOUND_ENGINE);
+    if (vessel.GetThrusterLevel(s.th_main) == 0.0) StopVesselWave(vessel.sound_id, layout::kSoundEngine);
 }
 
 }  // namespace vantorel

@@ -17,8 +17,6 @@ double ClampUnit(double x) {
     return x;
 }
 
-}  // namespace
-
 // Angle-of-attack needle, heading card, airspeed needle and bank indicator.
 void UpdateFlightIndicators(const VantorelVessel& vessel, double v) {
     ModuleState& s = shared_state;
@@ -45,6 +43,13 @@ void UpdateFlightIndicators(const VantorelVessel& vessel, double v) {
     s.bank = vessel.GetBank();
     s.bank_needle_pos = ClampUnit((s.bank + BANK_HALF_SCALE_RAD) * (1.0 / (2.0 * BANK_HALF_SCALE_RAD)));
     vessel.SetAnimation(vessel.anim_bank_needle, s.bank_needle_pos);
+}
+
+}  // namespace
+
+void UpdateIndicatorsAndClock(const VantorelVessel& vessel, double v) {
+    UpdateFlightIndicators(vessel, v);
+    UpdateClock(vessel);
 }
 
 }  // namespace vantorel

@@ -48,17 +48,17 @@ int VantorelVessel::clbkConsumeBufferedKey(DWORD key, bool down, char* /*kstate*
     switch (key) {
         case layout::kKeyCanopy:
             s.canopy_status = ToggleDirection(s.canopy_pos);
-            PlayOnce(*this, SOUND_FLAPS);
+            PlayOnce(*this, layout::kSoundFlaps);
             return KEY_CONSUMED;
         case layout::kKeyFlaps:
             s.flap_status = ToggleDirection(s.flap_pos);
-            PlayOnce(*this, SOUND_FLAPS);
+            PlayOnce(*this, layout::kSoundFlaps);
             return KEY_CONSUMED;
         case layout::kKeyGear:
             // The gear cannot be commanded on the ground; the key is still consumed.
             if (GroundContact()) return KEY_CONSUMED;
             s.gear_status = ToggleDirection(s.gear_pos);
-            PlayOnce(*this, SOUND_GEAR);
+            PlayOnce(*this, layout::kSoundGear);
             s.gear_lever_status = ToggleDirection(s.gear_lever_pos);
             return KEY_CONSUMED;
         case layout::kKeyRefuel:

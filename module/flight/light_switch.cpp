@@ -13,7 +13,7 @@ void ApplyLights(const VantorelVessel& vessel, bool on, MESHHANDLE cockpit_mesh)
     s.lights_changed = 0.0;
     s.beacon_left.active = on;
     s.beacon_right.active = on;
-    const UINT index = vessel.InsertMesh(cockpit_mesh, COCKPIT_MESH_INDEX, &COCKPIT_MESH_OFFSET);
+    const UINT index = vessel.InsertMesh(cockpit_mesh, layout::kCockpitMesh, &COCKPIT_MESH_OFFSET);
     vessel.SetMeshVisibilityMode(index, MESHVIS_VC);
 }
 

@@ -20,8 +20,7 @@ void VantorelVessel::clbkPostStep(double /*simt*/, double /*simdt*/, double /*mj
     UpdateEngineSound(*this);                // 11
     ApplyLightSwitch(*this);                 // 12
     UpdateAltimeter(*this);                  // 13
-    UpdateFlightIndicators(*this, v);        // 14
-    UpdateClock(*this);                      // 14, after the indicators
+    UpdateIndicatorsAndClock(*this, v);      // 14
     UpdateFuelGaugeAndRefuel(*this);         // 15: the gauge reads the mass before the refill
     ShiftEyePoint(*this, v);                 // 16
 }

@@ -13,22 +13,25 @@ namespace vantorel {
 constexpr double MIN_MOVING_AIRSPEED = 0.6;
 constexpr double TIME_ACCELERATION_LIMIT = 10.0;
 
-void CapTimeAcceleration();                                        // 1
-void ApplyFlightEnvelope(const VantorelVessel& vessel);            // 3
-void AddGroundSteeringCouple(const VantorelVessel& vessel, double v);  // 4
-void SelectTouchdownPoints(const VantorelVessel& vessel);          // 5
-void RollWheels(const VantorelVessel& vessel, double v);           // 6
-void SteerNoseWheel(const VantorelVessel& vessel, double v);       // 7
-void MoveGearAndLever(const VantorelVessel& vessel);               // 8
-void MoveThrottleLever(const VantorelVessel& vessel);              // 9
-void MoveCanopyAndFlaps(const VantorelVessel& vessel);             // 10
-void UpdateEngineSound(const VantorelVessel& vessel);              // 11
-void ApplyLightSwitch(const VantorelVessel& vessel);               // 12
-void UpdateAltimeter(const VantorelVessel& vessel);                // 13
-void UpdateFlightIndicators(const VantorelVessel& vessel, double v);  // 14, without the clock
-void UpdateClock(const VantorelVessel& vessel);                    // 14, the clock hands
-void UpdateFuelGaugeAndRefuel(const VantorelVessel& vessel);       // 15
-void ShiftEyePoint(const VantorelVessel& vessel, double v);        // 16
+void CapTimeAcceleration();
+void ApplyFlightEnvelope(const VantorelVessel& vessel);
+void AddGroundSteeringCouple(const VantorelVessel& vessel, double v);
+void SelectTouchdownPoints(const VantorelVessel& vessel);
+void RollWheels(const VantorelVessel& vessel, double v);
+void SteerNoseWheel(const VantorelVessel& vessel, double v);
+void MoveGearAndLever(const VantorelVessel& vessel);
+void MoveThrottleLever(const VantorelVessel& vessel);
+void MoveCanopyAndFlaps(const VantorelVessel& vessel);
+void UpdateEngineSound(const VantorelVessel& vessel);
+void ApplyLightSwitch(const VantorelVessel& vessel);
+void UpdateAltimeter(const VantorelVessel& vessel);
+// The angle-of-attack, heading, airspeed and bank indicators, then the clock.
+void UpdateIndicatorsAndClock(const VantorelVessel& vessel, double v);
+void UpdateFuelGaugeAndRefuel(const VantorelVessel& vessel);
+void ShiftEyePoint(const VantorelVessel& vessel, double v);
+
+// The clock's three hands; run by UpdateIndicatorsAndClock.
+void UpdateClock(const VantorelVessel& vessel);
 
 }  // namespace vantorel
 

@@ -1,6 +1,9 @@
 // The vessel class the module defines. Only the animation handles, the one
 // per-vessel animation record and the sound id are per vessel; everything else
 // the callbacks keep lives in the module-wide state record.
+//
+// Each member below is tagged with when the host calls it, in the order of a
+// vessel's life, and names the file that implements it.
 #ifndef VANTOREL_MODULE_VANTOREL_VESSEL_H
 #define VANTOREL_MODULE_VANTOREL_VESSEL_H
 
@@ -10,21 +13,38 @@ namespace vantorel {
 
 class VantorelVessel final : public VESSEL2 {
 public:
+    // [once per vessel, from ovcInit, before any callback]       vantorel_vessel.cpp
+    // Loads the three meshes into the module-wide handles, then DefineAnimations.
     VantorelVessel(OBJHANDLE hVessel, int flightmodel);
+    // [once per vessel, from ovcExit, after its last callback]   vantorel_vessel.cpp
     ~VantorelVessel();
     VantorelVessel(const VantorelVessel&) = delete;
     VantorelVessel& operator=(const VantorelVessel&) = delete;
 
-    // Host callbacks this class overrides; all others keep the host's defaults.
-    void clbkSetClassCaps(FILEHANDLE cfg) override;
-    void clbkPostCreation() override;
-    void clbkPostStep(double simt, double simdt, double mjd) override;
-    int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) override;
-    bool clbkLoadVC(int id) override;
-
-    // Registers the 25 animations; run once by the constructor.
+    // [once per vessel, from the constructor]                    animation_set.cpp
+    // Registers the 25 animations and stores their handles.
     void DefineAnimations();
 
+    // Host callbacks this class overrides; all others keep the host's defaults.
+
+    // [once per vessel, after construction]                      class_caps.cpp
+    // The vessel's whole static description: mass, drag, airfoils, control
+    // surfaces, tank, engine, beacons, touchdown points, meshes.
+    void clbkSetClassCaps(FILEHANDLE cfg) override;
+    // [once per vessel, after clbkSetClassCaps set its state]    post_creation.cpp
+    // Connects to the sound library, loads the waves, silences stock sounds.
+    void clbkPostCreation() override;
+    // [every step, after the host advanced the simulation]       post_step.cpp
+    // The per-step blocks in their fixed order.
+    void clbkPostStep(double simt, double simdt, double mjd) override;
+    // [per key event of the focus vessel, press or release]      key_commands.cpp
+    // Turns a key into a command the next step carries out; 1: consumed.
+    int clbkConsumeBufferedKey(DWORD key, bool down, char* kstate) override;
+    // [when the pilot enters the cockpit view]                   virtual_cockpit.cpp
+    // Eye point, head range, head-up display and displays; true: supported.
+    bool clbkLoadVC(int id) override;
+
+    // Animation handles, set by DefineAnimations.
     UINT anim_wheel_roll = 0;
     UINT anim_gear = 0;
     UINT anim_gear_lever = 0;

@@ -11,11 +11,6 @@
 
 namespace vantorel {
 
-// The vessel's sound slots.
-constexpr int SOUND_ENGINE = layout::kSoundEngine;
-constexpr int SOUND_GEAR = layout::kSoundGear;
-constexpr int SOUND_FLAPS = layout::kSoundFlaps;
-
 constexpr int SOUND_ENTRY_COUNT = 10;
 // Entry names in the order they are resolved.
 extern const char* const sound_entry_names[SOUND_ENTRY_COUNT];

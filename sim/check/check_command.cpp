@@ -15,8 +15,6 @@ namespace vantorel_sim {
 namespace {
 
 constexpr int kExitFindings = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitLoad = kExitRunFailed;  // as for every job: the run failed
 
 }  // namespace
 
@@ -37,7 +35,7 @@ int RunCheckCommand(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : kExitUsage;
+        return app.exit(e) == 0 ? 0 : kExitBadInput;
     }
     std::vector<check::Finding> findings;
     try {
@@ -48,7 +46,7 @@ int RunCheckCommand(int argc, char** argv) {
                     context.parts().size());
     } catch (const SceneError& e) {
         std::fprintf(stderr, "vantorel-sim check-assets: %s\n", e.what());
-        return kExitLoad;
+        return kExitRunFailed;
     }
     const std::set<int> only(rules.begin(), rules.end());
     std::size_t shown = 0;

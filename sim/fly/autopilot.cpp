@@ -13,6 +13,34 @@ using host::flight::kPi;
 using host::flight::kTwoPi;
 using host::flight::kRadPerDeg;
 
+// The angle of attack a vertical-speed hold allows for: the reading clamped to
+// this and smoothed over this time.
+constexpr double kMaxFilteredAoa_rad = 0.3;
+constexpr double kAoaFilterTime_s = 2.0;
+// Altitude hold: the vertical speed asked per metre of altitude error, at most
+// kMaxClimb_mps either way.
+constexpr double kClimbPerAltitudeError_per_s = 0.2;
+constexpr double kMaxClimb_mps = 40.0;
+// Vertical-speed hold: below this airspeed the flight path is worked out as at
+// it; the path asked for is at most this steep (its sine: about 44 degrees);
+// the pitch target adds this much of the path error.
+constexpr double kMinPathSpeed_mps = 30.0;
+constexpr double kMaxPathSine = 0.7;
+constexpr double kPathErrorGain = 0.8;
+constexpr double kMinPitchTarget_deg = -35.0;
+constexpr double kMaxPitchTarget_deg = 40.0;
+// Heading hold in the air: radians of bank asked per radian of heading error.
+constexpr double kBankPerHeadingError = 1.5;
+constexpr double kMaxBankTarget_deg = 25.0;
+// Heading hold on the ground: rudder level per radian of heading error and
+// per rad/s of turn rate.
+constexpr double kRudderPerHeadingError = 0.6;
+constexpr double kRudderPerTurnRate_s = 0.5;
+// Speed hold: throttle level per m/s of speed error (proportional) and per
+// metre of it accumulated over time (integral).
+constexpr double kThrottleProportional_s_per_m = 0.03;
+constexpr double kThrottleIntegral_per_m = 0.004;
+
 double Wrap(double a) {
     while (a > kPi) a -= kTwoPi;
     while (a <= -kPi) a += kTwoPi;
@@ -128,6 +156,60 @@ double Autopilot::RollInput(double target_rad, double step_s, bool ground) {
     return input;
 }
 
+std::optional<double> Autopilot::PitchTarget(double v) const {
+    if (pitch_) return *pitch_ * kRadPerDeg;
+    if (!vs_ && !altitude_) return std::nullopt;
+    const double vs_target = vs_ ? *vs_
+                                 : std::clamp(kClimbPerAltitudeError_per_s * (*altitude_ - model_.altitude_m()),
+                                              -kMaxClimb_mps, kMaxClimb_mps);
+    const double vc = std::max(v, kMinPathSpeed_mps);
+    const double gamma_t = std::asin(std::clamp(vs_target / vc, -kMaxPathSine, kMaxPathSine));
+    const double gamma = std::asin(std::clamp(model_.vertical_speed_mps() / vc, -1.0, 1.0));
+    return std::clamp(gamma_t + aoa_filtered_ + kPathErrorGain * (gamma_t - gamma), kMinPitchTarget_deg * kRadPerDeg,
+                      kMaxPitchTarget_deg * kRadPerDeg);
+}
+
+double Autopilot::ElevatorInput(double theta, double v, double step_s, bool ground) {
+    const std::optional<double> pitch_target = PitchTarget(v);
+    if (pitch_target) return PitchInput(*pitch_target, step_s, ground);
+    pitch_disturbance_ = 0;
+    pitch_accel_cmd_ = 0;
+    prev_pitch_rate_ = (theta - prev_pitch_) / step_s;
+    return manual_.pitch;
+}
+
+std::optional<double> Autopilot::BankTarget(double psi, bool ground) const {
+    if (bank_) return *bank_ * kRadPerDeg;
+    if (!heading_) return std::nullopt;
+    if (ground) return 0.0;
+    const double err = Wrap(*heading_ * kRadPerDeg - psi);
+    return std::clamp(kBankPerHeadingError * err, -kMaxBankTarget_deg * kRadPerDeg, kMaxBankTarget_deg * kRadPerDeg);
+}
+
+double Autopilot::AileronInput(double phi, double psi, double step_s, bool ground) {
+    const std::optional<double> bank_target = BankTarget(psi, ground);
+    if (bank_target) return RollInput(*bank_target, step_s, ground);
+    bank_disturbance_ = 0;
+    bank_accel_cmd_ = 0;
+    prev_bank_rate_ = Wrap(phi - prev_bank_) / step_s;
+    return manual_.roll;
+}
+
+double Autopilot::RudderInput(double psi, double step_s, bool ground) const {
+    if (!heading_) return manual_.yaw;
+    if (!ground) return 0;
+    const double err = Wrap(*heading_ * kRadPerDeg - psi);
+    const double rate = Wrap(psi - prev_heading_) / step_s;
+    return std::clamp(kRudderPerHeadingError * err - kRudderPerTurnRate_s * rate, -1.0, 1.0);
+}
+
+double Autopilot::ThrottleInput(double v, double step_s) {
+    if (!speed_) return manual_.throttle;
+    const double err = *speed_ - v;
+    throttle_integral_ = std::clamp(throttle_integral_ + kThrottleIntegral_per_m * err * step_s, 0.0, 1.0);
+    return std::clamp(throttle_integral_ + kThrottleProportional_s_per_m * err, 0.0, 1.0);
+}
+
 void Autopilot::Update(double step_s) {
     const double theta = model_.pitch_rad();
     const double phi = model_.bank_rad();
@@ -141,62 +223,17 @@ void Autopilot::Update(double step_s) {
         aoa_filtered_ = model_.aoa_rad();
         primed_ = true;
     }
-    aoa_filtered_ += (std::clamp(model_.aoa_rad(), -0.3, 0.3) - aoa_filtered_) * std::min(1.0, step_s / 2.0);
+    aoa_filtered_ += (std::clamp(model_.aoa_rad(), -kMaxFilteredAoa_rad, kMaxFilteredAoa_rad) - aoa_filtered_) *
+                     std::min(1.0, step_s / kAoaFilterTime_s);
 
     // Elevator: pitch, or pitch for a vertical speed, or a vertical speed for an altitude.
-    std::optional<double> pitch_target;
-    if (pitch_) {
-        pitch_target = *pitch_ * kRadPerDeg;
-    } else if (vs_ || altitude_) {
-        const double vs_target = vs_ ? *vs_ : std::clamp(0.2 * (*altitude_ - model_.altitude_m()), -40.0, 40.0);
-        const double vc = std::max(v, 30.0);
-        const double gamma_t = std::asin(std::clamp(vs_target / vc, -0.7, 0.7));
-        const double gamma = std::asin(std::clamp(model_.vertical_speed_mps() / vc, -1.0, 1.0));
-        pitch_target = std::clamp(gamma_t + aoa_filtered_ + 0.8 * (gamma_t - gamma), -35 * kRadPerDeg, 40 * kRadPerDeg);
-    }
-    double pitch_in = manual_.pitch;
-    if (pitch_target) {
-        pitch_in = PitchInput(*pitch_target, step_s, ground);
-    } else {
-        pitch_disturbance_ = 0;
-        pitch_accel_cmd_ = 0;
-        prev_pitch_rate_ = (theta - prev_pitch_) / step_s;
-    }
-
+    const double pitch_in = ElevatorInput(theta, v, step_s, ground);
     // Ailerons: a bank, or a bank for a heading; on the ground the wings stay level.
-    std::optional<double> bank_target;
-    if (bank_) {
-        bank_target = *bank_ * kRadPerDeg;
-    } else if (heading_) {
-        const double err = Wrap(*heading_ * kRadPerDeg - psi);
-        bank_target = ground ? 0.0 : std::clamp(1.5 * err, -25 * kRadPerDeg, 25 * kRadPerDeg);
-    }
-    double roll_in = manual_.roll;
-    if (bank_target) {
-        roll_in = RollInput(*bank_target, step_s, ground);
-    } else {
-        bank_disturbance_ = 0;
-        bank_accel_cmd_ = 0;
-        prev_bank_rate_ = Wrap(phi - prev_bank_) / step_s;
-    }
-
+    const double roll_in = AileronInput(phi, psi, step_s, ground);
     // Rudder: on the ground the heading hold steers with it (the module turns
     // the rudder into nose-wheel steering).
-    double yaw_in = manual_.yaw;
-    if (heading_ && ground) {
-        const double err = Wrap(*heading_ * kRadPerDeg - psi);
-        const double rate = Wrap(psi - prev_heading_) / step_s;
-        yaw_in = std::clamp(0.6 * err - 0.5 * rate, -1.0, 1.0);
-    } else if (heading_) {
-        yaw_in = 0;
-    }
-
-    double throttle = manual_.throttle;
-    if (speed_) {
-        const double err = *speed_ - v;
-        throttle_integral_ = std::clamp(throttle_integral_ + 0.004 * err * step_s, 0.0, 1.0);
-        throttle = std::clamp(throttle_integral_ + 0.03 * err, 0.0, 1.0);
-    }
+    const double yaw_in = RudderInput(psi, step_s, ground);
+    const double throttle = ThrottleInput(v, step_s);
 
     host::flight::Controls& c = model_.controls();
     c.elevator = -pitch_in;

@@ -40,7 +40,20 @@ public:
     void Update(double step_s);
 
 private:
-    // `ground`: a touchdown point is on the ground (asked once per update).
+    // Each channel's input for this substep. theta, phi, psi: pitch, bank and
+    // heading now (rad); v: airspeed (m/s); `ground`: a touchdown point is on
+    // the ground (asked once per update).
+    double ElevatorInput(double theta, double v, double step_s, bool ground);
+    double AileronInput(double phi, double psi, double step_s, bool ground);
+    double RudderInput(double psi, double step_s, bool ground) const;
+    double ThrottleInput(double v, double step_s);
+    // The pitch the elevator holds: the pitch hold's, or the one for a
+    // vertical speed, or for the vertical speed an altitude asks; none
+    // without a hold of the channel.
+    std::optional<double> PitchTarget(double v) const;
+    // The bank the ailerons hold: the bank hold's, or the one for a heading
+    // (wings level on the ground).
+    std::optional<double> BankTarget(double psi, bool ground) const;
     double PitchInput(double target_rad, double step_s, bool ground);
     double RollInput(double target_rad, double step_s, bool ground);
 

@@ -16,7 +16,7 @@ namespace vantorel_sim::fly {
 namespace {
 
 // Why the flight ends after this frame; empty while it goes on.
-std::string EndReason(const ScriptPlayer& player, const MilestoneObserver& observer,
+std::string EndReason(const PilotScriptPlayer& player, const MilestoneObserver& observer,
                       const host::flight::FlightModel& model, const FlyOptions& options) {
     const double t = model.sim_time_s();
     if (player.done() && t >= player.last_fired_s() + 1.0 &&
@@ -29,7 +29,7 @@ std::string EndReason(const ScriptPlayer& player, const MilestoneObserver& obser
 }
 
 // Frame after frame until a line ends the flight or EndReason says so.
-std::string FlyFrames(FrameRunner& runner, ScriptPlayer& player, MilestoneObserver& observer, Telemetry& telemetry,
+std::string FlyFrames(FrameRunner& runner, PilotScriptPlayer& player, MilestoneObserver& observer, Telemetry& telemetry,
                       const FlightSummary& summary, const FlyOptions& options) {
     const host::flight::FlightModel& model = runner.model();
     std::string end_reason;
@@ -62,7 +62,7 @@ FlightResult Fly(const PilotScript& script, const FlyOptions& options) {
     result.summary.fuel_start_kg = model.fuel_kg();
     MilestoneLog log(model, options.on_milestone, result.milestones);
     MilestoneObserver observer(model, rt, log, result.summary);
-    ScriptPlayer player(script, rt, model, runner.pilot(), log);
+    PilotScriptPlayer player(script, rt, model, runner.pilot(), log);
     Telemetry telemetry(model, rt, sound, options.sample_rate_hz, options.keep_samples ? &result.samples : nullptr,
                         options.on_sample);
 

@@ -51,7 +51,7 @@ fly::PilotScript ReadScript(const std::string& path) {
     const std::string text = ReadText(path, "the pilot script");
     try {
         return fly::ParsePilotScript(text, path == "-" ? "<stdin>" : path);
-    } catch (const fly::ScriptError& e) {
+    } catch (const fly::PilotScriptError& e) {
         throw CommandError(kExitBadInput, e.what());
     }
 }

@@ -9,7 +9,7 @@
 
 namespace vantorel_sim::fly {
 
-ScriptError::ScriptError(const std::string& source, int line, const std::string& what)
+PilotScriptError::PilotScriptError(const std::string& source, int line, const std::string& what)
     : std::runtime_error(source + ":" + std::to_string(line) + ": " + what), line_(line), reason_(what) {}
 
 namespace {
@@ -88,7 +88,7 @@ class LineParser {
 public:
     LineParser(const std::string& source, int line) : source_(source), line_(line) {}
 
-    [[noreturn]] void Fail(const std::string& what) const { throw ScriptError(source_, line_, what); }
+    [[noreturn]] void Fail(const std::string& what) const { throw PilotScriptError(source_, line_, what); }
 
     // "12.5", "1:30", "1:02:03.5"
     double Time(std::string_view s) const {
@@ -155,86 +155,122 @@ Hold ParseHoldName(const LineParser& lp, std::string_view s, const HoldInfo** in
     lp.Fail("unknown hold '" + std::string(s) + "' (expected pitch, bank, vs, altitude, heading or speed)");
 }
 
-void ParseCommand(const LineParser& lp, const std::vector<std::string_view>& t, std::size_t i, Command& c) {
+using K = Command::Kind;
+using Tokens = std::vector<std::string_view>;
+
+// A command word and how the rest of its line is read; t[i] is the word.
+struct CommandWord {
+    const char* name;
+    K kind;
+    double lo;  // for a level: the lowest value (the highest is 1)
+    void (*parse)(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c);
+};
+
+// A level up to 1; throttle and brakes also take a percentage.
+void ParseLevel(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c) {
+    c.kind = w.kind;
+    c.value = lp.Value(t, i + 1, w.name, w.lo, 1.0, w.kind == K::throttle || w.kind == K::brakes);
+    lp.NoMore(t, i + 2, w.name);
+}
+
+void ParseKey(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c) {
+    if (i + 1 >= t.size()) lp.Fail("key needs one of G, F, 0, J, K");
+    std::string_view k = t[i + 1];
+    bool found = false;
+    for (const KeyInfo& ki : kKeys) {
+        if (k == ki.name || (k.size() == 1 && ki.name[0] == (k[0] >= 'a' && k[0] <= 'z' ? k[0] - 32 : k[0]))) {
+            c.value = ki.code;
+            found = true;
+        }
+    }
+    if (!found) lp.Fail("key '" + std::string(k) + "' is not one of G, F, 0, J, K");
+    c.kind = w.kind;
+    lp.NoMore(t, i + 2, "the key");
+}
+
+// "on", "off" or a level.
+void ParseBrakes(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c) {
+    if (i + 1 < t.size() && (t[i + 1] == "on" || t[i + 1] == "off")) {
+        c.kind = w.kind;
+        c.value = t[i + 1] == "on" ? 1.0 : 0.0;
+        lp.NoMore(t, i + 2, "brakes");
+    } else {
+        ParseLevel(lp, t, i, w, c);
+    }
+}
+
+void ParseView(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c) {
+    if (i + 1 >= t.size() || (t[i + 1] != "cockpit" && t[i + 1] != "outside")) {
+        lp.Fail("view needs 'cockpit' or 'outside'");
+    }
+    c.kind = w.kind;
+    c.value = t[i + 1] == "cockpit" ? 1.0 : 0.0;
+    lp.NoMore(t, i + 2, "the view");
+}
+
+void ParseWarp(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c) {
+    c.kind = w.kind;
+    c.value = lp.Value(t, i + 1, "warp", 0.1, 1000.0);
+    lp.NoMore(t, i + 2, "warp");
+}
+
+void ParseHold(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c) {
+    if (i + 1 >= t.size()) lp.Fail("hold needs pitch, bank, vs, altitude, heading or speed and a value");
+    const HoldInfo* info = nullptr;
+    c.kind = w.kind;
+    c.hold = ParseHoldName(lp, t[i + 1], &info);
+    std::string what = std::string("hold ") + info->name + " (" + info->unit + ")";
+    c.value = lp.Value(t, i + 2, what.c_str(), info->lo, info->hi);
+    lp.NoMore(t, i + 3, what.c_str());
+}
+
+void ParseRelease(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c) {
+    if (i + 1 >= t.size()) lp.Fail("release needs a hold name or 'all'");
+    c.kind = w.kind;
+    if (t[i + 1] == "all") {
+        c.release_all = true;
+    } else {
+        const HoldInfo* info = nullptr;
+        c.hold = ParseHoldName(lp, t[i + 1], &info);
+    }
+    lp.NoMore(t, i + 2, "release");
+}
+
+void ParseNote(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c) {
+    if (i + 1 >= t.size()) lp.Fail("note needs a text");
+    c.kind = w.kind;
+}
+
+void ParseEnd(const LineParser& lp, const Tokens& t, std::size_t i, const CommandWord& w, Command& c) {
+    c.kind = w.kind;
+    lp.NoMore(t, i + 1, "end");
+}
+
+constexpr CommandWord kCommandWords[] = {
+    {"key", K::key, 0, ParseKey},
+    {"throttle", K::throttle, 0.0, ParseLevel},
+    {"elevator", K::elevator, -1.0, ParseLevel},
+    {"aileron", K::aileron, -1.0, ParseLevel},
+    {"rudder", K::rudder, -1.0, ParseLevel},
+    {"trim", K::trim, -1.0, ParseLevel},
+    {"brakes", K::brakes, 0.0, ParseBrakes},
+    {"view", K::view, 0, ParseView},
+    {"warp", K::warp, 0, ParseWarp},
+    {"hold", K::hold, 0, ParseHold},
+    {"release", K::release, 0, ParseRelease},
+    {"note", K::note, 0, ParseNote},
+    {"end", K::end, 0, ParseEnd},
+};
+
+void ParseCommand(const LineParser& lp, const Tokens& t, std::size_t i, Command& c) {
     if (i >= t.size()) lp.Fail("no command after the trigger '" + std::string(t[0]) + (i > 1 ? " ..." : "") + "'");
     std::string_view name = t[i];
-    using K = Command::Kind;
-    auto level = [&](K kind, const char* what, double lo) {
-        c.kind = kind;
-        c.value = lp.Value(t, i + 1, what, lo, 1.0, kind == K::throttle || kind == K::brakes);
-        lp.NoMore(t, i + 2, what);
-    };
-    if (name == "key") {
-        if (i + 1 >= t.size()) lp.Fail("key needs one of G, F, 0, J, K");
-        std::string_view k = t[i + 1];
-        bool found = false;
-        for (const KeyInfo& ki : kKeys) {
-            if (k == ki.name || (k.size() == 1 && ki.name[0] == (k[0] >= 'a' && k[0] <= 'z' ? k[0] - 32 : k[0]))) {
-                c.value = ki.code;
-                found = true;
-            }
-        }
-        if (!found) lp.Fail("key '" + std::string(k) + "' is not one of G, F, 0, J, K");
-        c.kind = K::key;
-        lp.NoMore(t, i + 2, "the key");
-    } else if (name == "throttle") {
-        level(K::throttle, "throttle", 0.0);
-    } else if (name == "elevator") {
-        level(K::elevator, "elevator", -1.0);
-    } else if (name == "aileron") {
-        level(K::aileron, "aileron", -1.0);
-    } else if (name == "rudder") {
-        level(K::rudder, "rudder", -1.0);
-    } else if (name == "trim") {
-        level(K::trim, "trim", -1.0);
-    } else if (name == "brakes") {
-        if (i + 1 < t.size() && (t[i + 1] == "on" || t[i + 1] == "off")) {
-            c.kind = K::brakes;
-            c.value = t[i + 1] == "on" ? 1.0 : 0.0;
-            lp.NoMore(t, i + 2, "brakes");
-        } else {
-            level(K::brakes, "brakes", 0.0);
-        }
-    } else if (name == "view") {
-        if (i + 1 >= t.size() || (t[i + 1] != "cockpit" && t[i + 1] != "outside")) {
-            lp.Fail("view needs 'cockpit' or 'outside'");
-        }
-        c.kind = K::view;
-        c.value = t[i + 1] == "cockpit" ? 1.0 : 0.0;
-        lp.NoMore(t, i + 2, "the view");
-    } else if (name == "warp") {
-        c.kind = K::warp;
-        c.value = lp.Value(t, i + 1, "warp", 0.1, 1000.0);
-        lp.NoMore(t, i + 2, "warp");
-    } else if (name == "hold") {
-        if (i + 1 >= t.size()) lp.Fail("hold needs pitch, bank, vs, altitude, heading or speed and a value");
-        const HoldInfo* info = nullptr;
-        c.kind = K::hold;
-        c.hold = ParseHoldName(lp, t[i + 1], &info);
-        std::string what = std::string("hold ") + info->name + " (" + info->unit + ")";
-        c.value = lp.Value(t, i + 2, what.c_str(), info->lo, info->hi);
-        lp.NoMore(t, i + 3, what.c_str());
-    } else if (name == "release") {
-        if (i + 1 >= t.size()) lp.Fail("release needs a hold name or 'all'");
-        c.kind = K::release;
-        if (t[i + 1] == "all") {
-            c.release_all = true;
-        } else {
-            const HoldInfo* info = nullptr;
-            c.hold = ParseHoldName(lp, t[i + 1], &info);
-        }
-        lp.NoMore(t, i + 2, "release");
-    } else if (name == "note") {
-        if (i + 1 >= t.size()) lp.Fail("note needs a text");
-        c.kind = K::note;
-    } else if (name == "end") {
-        c.kind = K::end;
-        lp.NoMore(t, i + 1, "end");
-    } else {
-        lp.Fail("unknown command '" + std::string(name) +
-                "' (expected key, throttle, elevator, aileron, rudder, trim, brakes, view, warp, hold, release, note "
-                "or end)");
+    for (const CommandWord& w : kCommandWords) {
+        if (name == w.name) return w.parse(lp, t, i, w, c);
     }
+    lp.Fail("unknown command '" + std::string(name) +
+            "' (expected key, throttle, elevator, aileron, rudder, trim, brakes, view, warp, hold, release, note "
+            "or end)");
 }
 
 void RejectControlCharacters(const LineParser& lp, std::string_view raw) {
@@ -368,7 +404,8 @@ PilotScript ParsePilotScript(std::string_view text, const std::string& source) {
         timed_seen = true;
         script.commands.push_back(std::move(c));
     }
-    if (script.commands.empty()) throw ScriptError(source, line_no > 0 ? line_no : 1, "the script has no timed command");
+    if (script.commands.empty())
+        throw PilotScriptError(source, line_no > 0 ? line_no : 1, "the script has no timed command");
     return script;
 }
 

@@ -19,9 +19,9 @@
 namespace vantorel_sim::fly {
 
 // A script that cannot be flown; what() is "SOURCE:LINE: what is wrong".
-class ScriptError : public std::runtime_error {
+class PilotScriptError : public std::runtime_error {
 public:
-    ScriptError(const std::string& source, int line, const std::string& what);
+    PilotScriptError(const std::string& source, int line, const std::string& what);
     int line() const { return line_; }
     const std::string& reason() const { return reason_; }
 
@@ -88,7 +88,7 @@ struct PilotScript {
     std::vector<Command> commands;
 };
 
-// Checks the whole text; throws ScriptError at the first line that is wrong.
+// Checks the whole text; throws PilotScriptError at the first line that is wrong.
 PilotScript ParsePilotScript(std::string_view text, const std::string& source);
 
 const char* QuantityName(Quantity q);

@@ -8,15 +8,15 @@ namespace {
 using host::flight::kDegPerRad;
 }  // namespace
 
-ScriptPlayer::ScriptPlayer(const PilotScript& script, host::Runtime& rt, const host::flight::FlightModel& model,
-                           Autopilot& pilot, MilestoneLog& log)
+PilotScriptPlayer::PilotScriptPlayer(const PilotScript& script, host::Runtime& rt,
+                                     const host::flight::FlightModel& model, Autopilot& pilot, MilestoneLog& log)
     : script_(script), rt_(rt), model_(model), pilot_(pilot), log_(log) {}
 
-double ScriptPlayer::done_fraction() const {
+double PilotScriptPlayer::done_fraction() const {
     return static_cast<double>(next_) / static_cast<double>(script_.commands.size());
 }
 
-void ScriptPlayer::RunDue(double distance_m, std::string& end_reason) {
+void PilotScriptPlayer::RunDue(double distance_m, std::string& end_reason) {
     while (next_ < script_.commands.size() && Due(script_.commands[next_], distance_m)) {
         const Command& c = script_.commands[next_++];
         last_fired_s_ = model_.sim_time_s();
@@ -25,7 +25,7 @@ void ScriptPlayer::RunDue(double distance_m, std::string& end_reason) {
     }
 }
 
-double ScriptPlayer::Value(Quantity q, double distance_m) const {
+double PilotScriptPlayer::Value(Quantity q, double distance_m) const {
     const host::flight::FlightModel& m = model_;
     switch (q) {
         case Quantity::time_s: return m.sim_time_s();
@@ -43,7 +43,7 @@ double ScriptPlayer::Value(Quantity q, double distance_m) const {
     return 0;
 }
 
-bool ScriptPlayer::Due(const Command& c, double distance_m) const {
+bool PilotScriptPlayer::Due(const Command& c, double distance_m) const {
     const double t = model_.sim_time_s();
     switch (c.trigger.kind) {
         case Trigger::Kind::at: return t + 1e-9 >= c.trigger.time_s;
@@ -61,7 +61,7 @@ bool ScriptPlayer::Due(const Command& c, double distance_m) const {
     return false;
 }
 
-void ScriptPlayer::Apply(const Command& c, std::string& end_reason) {
+void PilotScriptPlayer::Apply(const Command& c, std::string& end_reason) {
     PilotInputs& in = pilot_.manual();
     using K = Command::Kind;
     switch (c.kind) {

@@ -14,10 +14,10 @@
 
 namespace vantorel_sim::fly {
 
-class ScriptPlayer {
+class PilotScriptPlayer {
 public:
-    ScriptPlayer(const PilotScript& script, host::Runtime& rt, const host::flight::FlightModel& model,
-                 Autopilot& pilot, MilestoneLog& log);
+    PilotScriptPlayer(const PilotScript& script, host::Runtime& rt, const host::flight::FlightModel& model,
+                      Autopilot& pilot, MilestoneLog& log);
 
     // Runs the lines that are due before the next frame. A line that ends the
     // flight sets end_reason and stops there. distance_m: flown so far.

@@ -64,19 +64,8 @@ public:
     double X(double t) const { return kLeft + t / t_end_ * kPlotW; }
 
     void Write() {
-        const FlightSummary& m = r_.summary;
-        // Marker rows: milestones closer than a marker's width step down a row.
-        std::vector<int> row(r_.milestones.size(), 0);
-        std::vector<double> last_x(8, -1e9);
-        int rows = 1;
-        for (std::size_t i = 0; i < r_.milestones.size(); ++i) {
-            const double x = X(r_.milestones[i].time_s);
-            int k = 0;
-            while (k < 7 && x - last_x[static_cast<std::size_t>(k)] < 21) ++k;
-            row[i] = k;
-            last_x[static_cast<std::size_t>(k)] = x;
-            rows = std::max(rows, k + 1);
-        }
+        const std::vector<int> row = MarkerRows();
+        const int rows = row.empty() ? 1 : *std::max_element(row.begin(), row.end()) + 1;
         const double markers_top = 96;
         const double panels_top = markers_top + rows * 22 + 30;
         const Panel alt{panels_top, 210, 0, 0};
@@ -87,6 +76,35 @@ public:
         const std::size_t list_rows = (r_.milestones.size() + 1) / 2;
         const double height = axis_y + 60 + list_rows * 19 + 30;
 
+        Header(height);
+        TimeGrid(panels_top, axis_y);
+        AltitudePanel(alt);
+        SpeedPanel(spd);
+        ThrustPanel(thr);
+        LanePanel(lanes);
+        Markers(markers_top, row, axis_y);
+        List(axis_y + 62);
+        out_ << "</svg>\n";
+    }
+
+private:
+    // Marker rows: milestones closer than a marker's width step down a row.
+    std::vector<int> MarkerRows() const {
+        std::vector<int> row(r_.milestones.size(), 0);
+        std::vector<double> last_x(8, -1e9);
+        for (std::size_t i = 0; i < r_.milestones.size(); ++i) {
+            const double x = X(r_.milestones[i].time_s);
+            int k = 0;
+            while (k < 7 && x - last_x[static_cast<std::size_t>(k)] < 21) ++k;
+            row[i] = k;
+            last_x[static_cast<std::size_t>(k)] = x;
+        }
+        return row;
+    }
+
+    // The document, its background, the title and the line of figures under it.
+    void Header(double height) {
+        const FlightSummary& m = r_.summary;
         out_ << "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << F(height, 0)
              << "\" viewBox=\"0 0 " << kWidth << ' ' << F(height, 0) << "\" font-family=\"DejaVu Sans, Helvetica, Arial, sans-serif\">\n";
         out_ << "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
@@ -98,8 +116,10 @@ public:
                           std::to_string(m.envelope_exits.size()) + " envelope exit" +
                           (m.envelope_exits.size() == 1 ? "" : "s");
         out_ << "<text x=\"" << kLeft << "\" y=\"64\" font-size=\"14\" fill=\"#4a5568\">" << Escape(sub) << "</text>\n";
+    }
 
-        // Time grid and envelope bands behind everything.
+    // Time grid and envelope bands behind everything.
+    void TimeGrid(double panels_top, double axis_y) {
         // Whole minutes once the flight is long enough for them.
         const double step = t_end_ > 300 ? NiceStep(t_end_ / 60, 12) * 60 : NiceStep(t_end_, 10);
         for (double t = 0; t <= t_end_ + 1e-9; t += step) {
@@ -110,22 +130,13 @@ public:
         }
         out_ << "<text x=\"" << F(kLeft + kPlotW / 2) << "\" y=\"" << F(axis_y + 38)
              << "\" font-size=\"12\" fill=\"#4a5568\" text-anchor=\"middle\">time (min:s)</text>\n";
-        for (const EnvelopeExit& e : m.envelope_exits) {
+        for (const EnvelopeExit& e : r_.summary.envelope_exits) {
             const double x0 = X(e.time_s), x1 = std::max(X(e.time_s + e.duration_s), x0 + 3);
             out_ << "<rect x=\"" << F(x0) << "\" y=\"" << F(panels_top) << "\" width=\"" << F(x1 - x0) << "\" height=\""
                  << F(axis_y - panels_top) << "\" fill=\"#fed7d7\" opacity=\"0.7\"/>\n";
         }
-
-        AltitudePanel(alt);
-        SpeedPanel(spd);
-        ThrustPanel(thr);
-        LanePanel(lanes);
-        Markers(markers_top, row, axis_y);
-        List(axis_y + 62);
-        out_ << "</svg>\n";
     }
 
-private:
     using Get = std::function<double(const Sample&)>;
 
     std::string Points(const Panel& p, const Get& get, double scale_lo, double scale_hi) const {

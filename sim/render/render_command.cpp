@@ -15,8 +15,6 @@ namespace vantorel_sim {
 
 namespace {
 
-constexpr int kExitLoad = 1;
-constexpr int kExitUsage = 2;
 constexpr int kSheetColumns = 4;
 
 void Error(const std::string& message) { std::fprintf(stderr, "vantorel-sim render: %s\n", message.c_str()); }
@@ -116,10 +114,10 @@ int RunRenderCommand(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : kExitUsage;
+        return app.exit(e) == 0 ? 0 : kExitBadInput;
     }
     RenderRequest request;
-    if (!BuildRequest(s, request)) return kExitUsage;
+    if (!BuildRequest(s, request)) return kExitBadInput;
     try {
         OutputPlan plan;
         plan.AddInput("the module", s.scene.module_path);
@@ -142,7 +140,7 @@ int RunRenderCommand(int argc, char** argv) {
         return e.exit_code();
     } catch (const std::exception& e) {
         Error(e.what());
-        return kExitLoad;
+        return kExitRunFailed;
     }
     return 0;
 }

@@ -1,6 +1,7 @@
 // The replay engine: runs a checked script against the stand-in host, frame
 // by frame, and optionally records every call and the state after each frame.
-// Other commands reuse ScriptPlayer to drive a runtime they set up themselves.
+// Other commands reuse ReplayScriptPlayer to drive a runtime they set up
+// themselves.
 #ifndef VANTOREL_SIM_REPLAY_REPLAY_H
 #define VANTOREL_SIM_REPLAY_REPLAY_H
 
@@ -20,7 +21,7 @@ namespace host {
 class Runtime;
 }
 
-namespace vantorel_sim {
+namespace vantorel_sim::replay {
 
 // Frame timing of the replay: frame F runs at F * 0.02 s.
 constexpr double kStepLength = 0.02;
@@ -33,9 +34,6 @@ class LoadError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// Built next to the runner: <dir of the executable>/../lib/..., falling back
-// to the build's own lib folder.
 
 struct ReplayOptions {
     int vessels = 1;
@@ -84,9 +82,9 @@ ReplaySummary CaptureSummary(const host::Runtime& rt, const std::string& source,
 std::string FormatSummary(const ReplaySummary& summary);
 
 // Drives a runtime that has its module loaded and its first vessels created.
-class ScriptPlayer {
+class ReplayScriptPlayer {
 public:
-    ScriptPlayer(host::Runtime& rt, bool state_events);
+    ReplayScriptPlayer(host::Runtime& rt, bool state_events);
     // One frame: begin it, apply the line's inputs (first repetition only),
     // deliver keys, step every living vessel, write state events.
     void RunFrame(const ScriptFrame& line, bool first_repetition);
@@ -111,11 +109,11 @@ private:
 
 // The whole replay: checks the script, loads the sound library and the
 // module, creates the vessels (frame 0), runs the frames, captures the
-// summary, tears down in the frame after the last. Throws ScriptError for an
-// unusable script (before anything is loaded or recorded) and LoadError when
+// summary, tears down in the frame after the last. Throws ReplayScriptError
+// for an unusable script (before anything is loaded or recorded) and LoadError when
 // the module or the sound library cannot be loaded.
 ReplaySummary RunReplay(const ReplayScript& script, const ReplayOptions& options);
 
-}  // namespace vantorel_sim
+}  // namespace vantorel_sim::replay
 
 #endif

@@ -50,20 +50,21 @@ std::string Footer() {
                 v.what + "\n";
     }
     text += "Limits: a script of at most " + DescribeBytes(kDefaultMaxInputBytes) + ", lines of at most " +
-            DescribeBytes(kDefaultMaxLineBytes) + ", " + std::to_string(kDefaultMaxFrames) +
+            DescribeBytes(kDefaultMaxLineBytes) + ", " + std::to_string(replay::kDefaultMaxFrames) +
             " frames unless --max-frames says otherwise.\n";
     return text + kExitCodesText + "Formats: docs/replay.md.";
 }
 
 struct ReplayArguments {
     std::string script_path, trace_path, module_path, sound_path;
-    std::string vessels_text = "1", flight_model_text = "1", max_frames_text = std::to_string(kDefaultMaxFrames);
+    std::string vessels_text = "1", flight_model_text = "1",
+                max_frames_text = std::to_string(replay::kDefaultMaxFrames);
     bool no_sound = false;
 };
 
-ReplayOptions CheckArguments(const ReplayArguments& args) {
-    ReplayOptions options;
-    options.vessels = static_cast<int>(ParseIntegerArg(args.vessels_text, "--vessels", 0, kMaxVessels));
+replay::ReplayOptions CheckArguments(const ReplayArguments& args) {
+    replay::ReplayOptions options;
+    options.vessels = static_cast<int>(ParseIntegerArg(args.vessels_text, "--vessels", 0, replay::kMaxVessels));
     // What GetFlightModel can report: 0 easy, 1 realistic.
     const std::string model = args.flight_model_text;
     if (model != "0" && model != "1") {
@@ -79,29 +80,52 @@ ReplayOptions CheckArguments(const ReplayArguments& args) {
     return options;
 }
 
-// Everything after the command line: checks, then the run; throws CommandError.
-int Replay(const ReplayArguments& args) {
-    ReplayOptions options = CheckArguments(args);
-    const std::int64_t max_frames = ParseIntegerArg(args.max_frames_text, "--max-frames", 1, kMaxFrames);
-
-    // No output may land on an input or on another output; checked before
-    // anything is read, loaded or written.
+// No output may land on an input or on another output; checked before
+// anything is read, loaded or written.
+void CheckPaths(const ReplayArguments& args, const replay::ReplayOptions& options) {
     OutputPlan plan;
     plan.AddInput("the script", args.script_path);
     plan.AddInput("the module", options.module_path);
     plan.AddInput("the sound library", options.sound_path);
     plan.AddOutput("the trace", args.trace_path);
     plan.Check();
+}
 
-    // The whole script is read and checked before anything is loaded.
-    ReplayScript script;
+// The whole script is read and checked before anything is loaded.
+replay::ReplayScript ReadCheckedScript(const ReplayArguments& args, std::int64_t max_frames, int vessels) {
+    replay::ReplayScript script;
     try {
         TextReader reader(args.script_path, "the script");
-        script = ReadScript(reader, max_frames);
-        CheckScript(script, options.vessels);
-    } catch (const ScriptError& e) {
+        script = replay::ReadScript(reader, max_frames);
+        replay::CheckScript(script, vessels);
+    } catch (const replay::ReplayScriptError& e) {
         throw CommandError(kExitBadInput, e.what());
     }
+    return script;
+}
+
+// The run, with what stops it as a CommandError.
+replay::ReplaySummary RunChecked(const replay::ReplayScript& script, const replay::ReplayOptions& options) {
+    replay::ReplaySummary summary;
+    try {
+        summary = replay::RunReplay(script, options);
+    } catch (const replay::LoadError& e) {
+        throw CommandError(kExitRunFailed, e.what());
+    } catch (const CommandError&) {
+        throw;
+    } catch (const std::exception& e) {
+        // The host refused something mid-run (e.g. a vessel's ovcInit failed).
+        throw CommandError(kExitRunFailed, std::string("replay stopped: ") + e.what());
+    }
+    return summary;
+}
+
+// Everything after the command line: checks, then the run; throws CommandError.
+int Replay(const ReplayArguments& args) {
+    replay::ReplayOptions options = CheckArguments(args);
+    const std::int64_t max_frames = ParseIntegerArg(args.max_frames_text, "--max-frames", 1, replay::kMaxFrames);
+    CheckPaths(args, options);
+    const replay::ReplayScript script = ReadCheckedScript(args, max_frames, options.vessels);
 
     std::optional<OutputFile> trace;
     if (!args.trace_path.empty()) {
@@ -118,17 +142,7 @@ int Replay(const ReplayArguments& args) {
         progress.Update(static_cast<double>(frames) / total,
                         [&] { return "frame " + std::to_string(frames) + " of " + std::to_string(script.frame_count()); });
     };
-    ReplaySummary summary;
-    try {
-        summary = RunReplay(script, options);
-    } catch (const LoadError& e) {
-        throw CommandError(kExitRunFailed, e.what());
-    } catch (const CommandError&) {
-        throw;
-    } catch (const std::exception& e) {
-        // The host refused something mid-run (e.g. a vessel's ovcInit failed).
-        throw CommandError(kExitRunFailed, std::string("replay stopped: ") + e.what());
-    }
+    const replay::ReplaySummary summary = RunChecked(script, options);
     progress.Clear();
     if (const int err = host::trace::sink_error(); trace && err != 0) {
         throw CommandError(kExitOutputFailed, "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
@@ -136,7 +150,7 @@ int Replay(const ReplayArguments& args) {
     if (trace) {
         trace->Commit();
     } else {
-        std::fputs(FormatSummary(summary).c_str(), stdout);
+        std::fputs(replay::FormatSummary(summary).c_str(), stdout);
     }
     return kExitSuccess;
 }
@@ -158,7 +172,7 @@ int RunReplayCommand(int argc, char** argv) {
                    "what GetFlightModel reports: 0 easy or 1 realistic (default 1)")
         ->type_name("N");
     app.add_option("--max-frames", args.max_frames_text,
-                   "refuse a script that runs more frames (default " + std::to_string(kDefaultMaxFrames) + ")")
+                   "refuse a script that runs more frames (default " + std::to_string(replay::kDefaultMaxFrames) + ")")
         ->type_name("N");
     app.add_flag("--no-sound", args.no_sound, "do not load the sound library");
     app.add_option("--sound-library", args.sound_path,

@@ -12,7 +12,7 @@
 
 #include "common/input_text.h"
 
-namespace vantorel_sim {
+namespace vantorel_sim::replay {
 
 namespace {
 
@@ -51,7 +51,7 @@ public:
     LineReader(const std::string& source, int line) : source_(source), line_(line) {}
 
     [[noreturn]] void Fail(const std::string& field, const std::string& what) const {
-        throw ScriptError(source_, line_, field, what);
+        throw ReplayScriptError(source_, line_, field, what);
     }
 
     double Number(const std::string& field, const json& v) const {
@@ -197,15 +197,15 @@ json ParseJson(const std::string& raw, const LineReader& r, const std::string& s
         }
         return obj;
     } catch (const json::parse_error& e) {
-        throw ScriptError(source, line_no, "", "not JSON: " + ReaderMessage(e.what()));
+        throw ReplayScriptError(source, line_no, "", "not JSON: " + ReaderMessage(e.what()));
     } catch (const json::out_of_range& e) {
         // A number beyond the range of a double (1e400): the reader stops there.
         const std::string what = e.what();
         const bool negative = what.find("parsing '-") != std::string::npos;
         if (e.id == 406) r.Fail(top_key, std::string("number out of range (write \"") + (negative ? "-inf" : "inf") + "\")");
-        throw ScriptError(source, line_no, top_key, ReaderMessage(what));
+        throw ReplayScriptError(source, line_no, top_key, ReaderMessage(what));
     } catch (const json::exception& e) {
-        throw ScriptError(source, line_no, top_key, ReaderMessage(e.what()));
+        throw ReplayScriptError(source, line_no, top_key, ReaderMessage(e.what()));
     }
 }
 
@@ -262,7 +262,7 @@ ScriptFrame ParseLine(const std::string& text, const std::string& source, int li
 
 }  // namespace
 
-ScriptError::ScriptError(std::string source, int line, std::string field, const std::string& what)
+ReplayScriptError::ReplayScriptError(std::string source, int line, std::string field, const std::string& what)
     : std::runtime_error(FullMessage(source, line, field, what)),
       source_(std::move(source)),
       line_(line),
@@ -293,7 +293,7 @@ public:
         if (total_ > max_frames_) {
             std::string what = "the script would run more than " + std::to_string(max_frames_) + " frames";
             if (max_frames_ < kMaxFrames) what += " (--max-frames raises the limit)";
-            throw ScriptError(script_.source, line_no, "repeat", what);
+            throw ReplayScriptError(script_.source, line_no, "repeat", what);
         }
         script_.frames.push_back(std::move(f));
     }
@@ -313,7 +313,7 @@ ReplayScript ParseScript(std::istream& in, const std::string& source, std::int64
     std::string text;
     int line_no = 0;
     while (std::getline(in, text)) builder.Add(text, ++line_no);
-    if (in.bad()) throw ScriptError(source, 0, "", "read error after line " + std::to_string(line_no));
+    if (in.bad()) throw ReplayScriptError(source, 0, "", "read error after line " + std::to_string(line_no));
     return builder.Take();
 }
 
@@ -331,8 +331,8 @@ ReplayScript ParseScriptText(const std::string& text, const std::string& source)
 
 void CheckScript(const ReplayScript& script, int initial_vessels) {
     if (initial_vessels < 0 || initial_vessels > kMaxVessels) {
-        throw ScriptError(script.source, 0, "",
-                          "the number of vessels must be 0 to " + std::to_string(kMaxVessels));
+        throw ReplayScriptError(script.source, 0, "",
+                                "the number of vessels must be 0 to " + std::to_string(kMaxVessels));
     }
     // Index -> line that destroyed it (0: alive); indices are never reused.
     std::vector<int> destroyed_on(static_cast<std::size_t>(initial_vessels), 0);
@@ -351,22 +351,23 @@ void CheckScript(const ReplayScript& script, int initial_vessels) {
     };
     for (const ScriptFrame& f : script.frames) {
         if (f.create && *f.create > kMaxVessels - static_cast<int>(destroyed_on.size())) {
-            throw ScriptError(script.source, f.line, "create",
-                              "more than " + std::to_string(kMaxVessels) + " vessels in one replay");
+            throw ReplayScriptError(script.source, f.line, "create",
+                                    "more than " + std::to_string(kMaxVessels) + " vessels in one replay");
         }
         if (f.create) destroyed_on.resize(destroyed_on.size() + static_cast<std::size_t>(*f.create), 0);
         if (f.destroy) {
-            if (!alive(*f.destroy)) throw ScriptError(script.source, f.line, "destroy", why_not(*f.destroy));
+            if (!alive(*f.destroy)) throw ReplayScriptError(script.source, f.line, "destroy", why_not(*f.destroy));
             destroyed_on[static_cast<std::size_t>(*f.destroy)] = f.line;
         }
         if (f.focus) {
-            if (!alive(*f.focus)) throw ScriptError(script.source, f.line, "focus", why_not(*f.focus));
+            if (!alive(*f.focus)) throw ReplayScriptError(script.source, f.line, "focus", why_not(*f.focus));
             focus = *f.focus;
         }
         if (f.load_vc && !alive(focus)) {
-            throw ScriptError(script.source, f.line, "load_vc", "the focus vessel is not alive: " + why_not(focus));
+            throw ReplayScriptError(script.source, f.line, "load_vc",
+                                    "the focus vessel is not alive: " + why_not(focus));
         }
     }
 }
 
-}  // namespace vantorel_sim
+}  // namespace vantorel_sim::replay

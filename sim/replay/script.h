@@ -12,12 +12,16 @@
 #include <vector>
 
 namespace vantorel_sim {
+class TextReader;
+}
+
+namespace vantorel_sim::replay {
 
 // A script the runner cannot use. line is 1-based (0: the script as a whole),
 // field the offending key or empty.
-class ScriptError : public std::runtime_error {
+class ReplayScriptError : public std::runtime_error {
 public:
-    ScriptError(std::string source, int line, std::string field, const std::string& what);
+    ReplayScriptError(std::string source, int line, std::string field, const std::string& what);
     const std::string& source() const { return source_; }
     int line() const { return line_; }
     const std::string& field() const { return field_; }
@@ -64,11 +68,9 @@ struct ReplayScript {
     std::int64_t frame_count() const;
 };
 
-class TextReader;
-
 // Reads JSON Lines; blank lines and lines starting with '#' are skipped, as
-// is a byte-order mark. Throws ScriptError naming the line and the field,
-// also when the repeats add up to more than max_frames.
+// is a byte-order mark. Throws ReplayScriptError naming the line and the
+// field, also when the repeats add up to more than max_frames.
 ReplayScript ParseScript(std::istream& in, const std::string& source, std::int64_t max_frames = kMaxFrames);
 // The same from a bounded reader (a file or standard input), which also
 // throws CommandError for what it refuses (a directory, a NUL byte, a line
@@ -77,10 +79,10 @@ ReplayScript ReadScript(TextReader& reader, std::int64_t max_frames = kMaxFrames
 ReplayScript ParseScriptText(const std::string& text, const std::string& source = "script");
 
 // Follows which vessels live through the script, starting with
-// initial_vessels, and throws ScriptError for a focus, destroy or load_vc that
-// names no living vessel.
+// initial_vessels, and throws ReplayScriptError for a focus, destroy or
+// load_vc that names no living vessel.
 void CheckScript(const ReplayScript& script, int initial_vessels);
 
-}  // namespace vantorel_sim
+}  // namespace vantorel_sim::replay
 
 #endif

@@ -6,7 +6,7 @@
 #include "vantorel/vessel_layout.h"
 #include "replay/replay.h"
 
-namespace vantorel_sim {
+namespace vantorel_sim::replay {
 
 namespace {
 
@@ -100,4 +100,4 @@ std::string FormatSummary(const ReplaySummary& s) {
     return out;
 }
 
-}  // namespace vantorel_sim
+}  // namespace vantorel_sim::replay

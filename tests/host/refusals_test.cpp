@@ -3,6 +3,7 @@
 // other vessels alone.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +108,44 @@ TEST(Refusals, CallsThatRunModuleCodeNeedAModule) {
         {"load_vc", [&] { rt.load_vc(0, 0); }},
     };
     for (const auto& [name, call] : cases) EXPECT_EQ(refusal_of(call), std::string(name) + ": no vessel module is loaded");
+}
+
+// What a module's callback sees when it calls back into the runtime (here from
+// ovcInit, which then fails): every call that runs module code or changes what
+// the frame sees is refused.
+std::vector<std::string> g_refusals;
+
+VESSEL* OvcInitCallingBack(OBJHANDLE, int) {
+    Runtime& rt = *Runtime::current();
+    double cl = 0, cm = 0, cd = 0;
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"create_vessel", [&] { rt.create_vessel(); }},
+        {"destroy_vessel", [&] { rt.destroy_vessel(0); }},
+        {"unload_module", [&] { rt.unload_module(); }},
+        {"begin_frame", [&] { rt.begin_frame(); }},
+        {"step", [&] { rt.step(0.02, 0.02, 51544.5); }},
+        {"load_vc", [&] { rt.load_vc(0, 0); }},
+        {"airfoil_coefficients", [&] { rt.airfoil_coefficients(0, 0, 0, 0, 0, &cl, &cm, &cd); }},
+        {"set_frame", [&] { rt.set_frame(5); }},
+        {"queue_key", [&] { rt.queue_key(OAPI_KEY_G, true); }},
+        {"set_airspeed_mps", [&] { rt.set_airspeed_mps(0, 1.0); }},
+        {"set_time_acceleration", [&] { rt.set_time_acceleration(2.0); }},
+    };
+    for (const auto& [name, call] : cases) {
+        const std::string error = refusal_of(call);
+        if (error != std::string(name) + ": called from inside a module callback") g_refusals.push_back(error);
+    }
+    return nullptr;
+}
+
+TEST(Refusals, NoCallIntoTheRuntimeFromInsideAModuleCallback) {
+    Runtime rt;
+    host::ModuleEntryPoints entry;
+    entry.ovc_init = &OvcInitCallingBack;
+    rt.adopt_module(entry, "CallsBack");
+    EXPECT_EQ(refusal_of([&] { rt.create_vessel(); }), "create_vessel: ovcInit returned null for vessel 0");
+    EXPECT_EQ(g_refusals, std::vector<std::string>{});
+    EXPECT_EQ(rt.frame(), 0);
 }
 
 }  // namespace

@@ -249,8 +249,8 @@ TEST_F(FlightSystemsTest, TouchdownPointsFollowTheGearOneStepLate) {
     const int v = Create();
     runtime->set_airspeed_mps(100);
     state.gear_status = 1;
-    // The gear passes 0.95 in the step it moves from below to above it; block 5
-    // of the next step installs the gear-up points.
+    // The gear passes 0.95 in the step it moves from below to above it; the
+    // touchdown-point selection of the next step installs the gear-up points.
     int steps = 0;
     while (state.gear_pos <= 0.95) {
         Step();

@@ -24,7 +24,7 @@ TEST_P(PilotScriptErrors, NameTheLineAndWhatIsWrong) {
     try {
         ParsePilotScript(c.text, "test.fly");
         FAIL() << "accepted: " << c.text;
-    } catch (const ScriptError& e) {
+    } catch (const PilotScriptError& e) {
         EXPECT_EQ(e.line(), c.line) << e.what();
         EXPECT_NE(std::string(e.what()).find(c.says), std::string::npos) << e.what();
         EXPECT_EQ(std::string(e.what()).rfind("test.fly:" + std::to_string(c.line) + ": ", 0), 0u) << e.what();

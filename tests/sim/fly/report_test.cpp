@@ -20,8 +20,8 @@ struct ClockCase {
     const char* shown;  // start of the flight-time line's value
 };
 
-// The clock agrees with the tenths printed beside it: a plain truncation
-// reads 9:59 next to "600.0 s".
+// The clock agrees with the tenths printed beside it: truncating the seconds
+// would read 9:59 next to "600.0 s".
 const ClockCase kClocks[] = {
     {600.0, "10:00 (600.0 s"},         {599.96, "10:00 (600.0 s"},     {599.94, "9:59 (599.9 s"},
     {857.7, "14:17 (857.7 s"},         {857.6, "14:17 (857.6 s"},      {59.96, "1:00 (60.0 s"},

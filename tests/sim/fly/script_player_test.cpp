@@ -29,10 +29,10 @@ struct Player {
     Autopilot pilot;
     std::vector<Milestone> milestones;
     MilestoneLog log;
-    ScriptPlayer player;
+    PilotScriptPlayer player;
 };
 
-TEST(ScriptPlayer, RunsEveryDueLineInOrderAndStopsAtEnd) {
+TEST(PilotScriptPlayer, RunsEveryDueLineInOrderAndStopsAtEnd) {
     Player p("0 throttle 40%\n0 note first\n+0 view cockpit\n0 warp 4\n0 end\n");
     std::string end_reason;
     p.player.RunDue(0, end_reason);
@@ -47,7 +47,7 @@ TEST(ScriptPlayer, RunsEveryDueLineInOrderAndStopsAtEnd) {
     EXPECT_EQ(p.milestones[1].text, "view: cockpit");
 }
 
-TEST(ScriptPlayer, ALineWaitsForItsTriggerAndHoldsBackTheRest) {
+TEST(PilotScriptPlayer, ALineWaitsForItsTriggerAndHoldsBackTheRest) {
     Player p("0 hold pitch 5\nwhen distance_m >= 100 hold speed 80\n0 note after the condition\n");
     std::string end_reason;
     p.player.RunDue(99.9, end_reason);
@@ -62,7 +62,7 @@ TEST(ScriptPlayer, ALineWaitsForItsTriggerAndHoldsBackTheRest) {
     EXPECT_TRUE(end_reason.empty());
 }
 
-TEST(ScriptPlayer, AfterCountsFromTheLineBefore) {
+TEST(PilotScriptPlayer, AfterCountsFromTheLineBefore) {
     Player p("0 note a\n+2 note b\n");
     std::string end_reason;
     p.player.RunDue(0, end_reason);
@@ -78,7 +78,7 @@ TEST(ScriptPlayer, AfterCountsFromTheLineBefore) {
 }
 
 // A stick input takes its channel back from the holds that use it.
-TEST(ScriptPlayer, ManualInputsReleaseTheirHolds) {
+TEST(PilotScriptPlayer, ManualInputsReleaseTheirHolds) {
     struct Case {
         const char* line;
         std::vector<Hold> released;

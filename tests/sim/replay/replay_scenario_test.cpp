@@ -22,7 +22,7 @@ namespace layout = vantorel::layout;
 const fs::path kScenarios = fs::path(VANTOREL_SOURCE_DIR) / "tests" / "sim" / "scenarios";
 
 // "# options: --vessels N --no-sound" in a scenario's comments.
-vantorel_sim::ReplayOptions ScenarioOptions(const std::string& script) {
+vantorel_sim::replay::ReplayOptions ScenarioOptions(const std::string& script) {
     auto o = replay_test::BuildOptions();
     std::istringstream in(script);
     std::string line;
@@ -161,7 +161,7 @@ TEST(ScenarioLaws, GearRetractsMonotonicallyAndTouchdownFollowsOneStepLate) {
     ASSERT_GT(first_past, 0u);
     EXPECT_EQ(first_up, first_past + 1) << "the points change one step after 0.95 is passed";
     EXPECT_EQ(States(t.events, 0).back()["state"]["drag"][1], 0.0) << "gear drag follows 1 - gear";
-    EXPECT_EQ(t.summary.vessels.at(0).touchdown_set, vantorel_sim::TouchdownSet::gear_up);
+    EXPECT_EQ(t.summary.vessels.at(0).touchdown_set, vantorel_sim::replay::TouchdownSet::gear_up);
 }
 
 TEST(ScenarioLaws, LightSwitchTogglesBeaconsAndCockpitMeshTogether) {

@@ -15,10 +15,10 @@
 
 namespace {
 
-using vantorel_sim::CheckScript;
-using vantorel_sim::ParseScriptText;
-using vantorel_sim::ReplayScript;
-using vantorel_sim::ScriptError;
+using vantorel_sim::replay::CheckScript;
+using vantorel_sim::replay::ParseScriptText;
+using vantorel_sim::replay::ReplayScript;
+using vantorel_sim::replay::ReplayScriptError;
 
 TEST(ReplayScript, ReadsEveryKeyWithItsLineNumber) {
     const ReplayScript s = ParseScriptText(
@@ -101,7 +101,7 @@ TEST(ReplayScript, DeeplyNestedValuesAreRejectedWithoutRecursingIntoThem) {
     try {
         ParseScriptText("{\"airspeed\": " + deep + "}\n");
         FAIL() << "accepted";
-    } catch (const ScriptError& e) {
+    } catch (const ReplayScriptError& e) {
         EXPECT_EQ(e.field(), "airspeed");
         EXPECT_NE(std::string(e.what()).find("got an array"), std::string::npos) << e.what();
     }
@@ -168,7 +168,7 @@ TEST_P(BadScriptLine, IsRejectedNamingLineAndField) {
     try {
         ParseScriptText(ScriptWith(c.text), "bad.jsonl");
         FAIL() << "accepted: " << c.text;
-    } catch (const ScriptError& e) {
+    } catch (const ReplayScriptError& e) {
         EXPECT_EQ(e.line(), 3) << e.what();
         EXPECT_EQ(e.field(), c.field) << e.what();
         const std::string what = e.what();
@@ -211,7 +211,7 @@ TEST_P(BadVesselSequence, IsRejectedBeforeAnythingRuns) {
     try {
         CheckScript(s, c.vessels);
         FAIL() << "accepted";
-    } catch (const ScriptError& e) {
+    } catch (const ReplayScriptError& e) {
         EXPECT_EQ(e.line(), c.line) << e.what();
         EXPECT_EQ(e.field(), c.field) << e.what();
         EXPECT_NE(std::string(e.what()).find(c.message), std::string::npos) << e.what();

@@ -15,20 +15,21 @@ namespace replay_test {
 
 namespace fs = std::filesystem;
 
-vantorel_sim::ReplayOptions BuildOptions() {
-    vantorel_sim::ReplayOptions o;
+vantorel_sim::replay::ReplayOptions BuildOptions() {
+    vantorel_sim::replay::ReplayOptions o;
     o.module_path = std::string(VANTOREL_BUILD_DIR) + "/lib/Vantorel.so";
     o.sound_path = std::string(VANTOREL_BUILD_DIR) + "/lib/OrbiterSound.dll";
     return o;
 }
 
-Traced RunTraced(const std::string& script_text, vantorel_sim::ReplayOptions options) {
+Traced RunTraced(const std::string& script_text, vantorel_sim::replay::ReplayOptions options) {
     Traced t;
     std::FILE* out = std::tmpfile();
     if (out == nullptr) throw std::runtime_error("tmpfile failed");
     options.trace = out;
     try {
-        t.summary = vantorel_sim::RunReplay(vantorel_sim::ParseScriptText(script_text, "test.jsonl"), options);
+        t.summary =
+            vantorel_sim::replay::RunReplay(vantorel_sim::replay::ParseScriptText(script_text, "test.jsonl"), options);
     } catch (...) {
         std::fclose(out);
         throw;

@@ -16,17 +16,17 @@ using nlohmann::json;
 
 // Options for an in-process run: the module and sound library of this build;
 // meshes come from the project's placeholder assets.
-vantorel_sim::ReplayOptions BuildOptions();
+vantorel_sim::replay::ReplayOptions BuildOptions();
 
 struct Traced {
     std::string text;               // the trace as written
     std::vector<std::string> lines;  // one event a line
     std::vector<json> events;       // parsed
-    vantorel_sim::ReplaySummary summary;
+    vantorel_sim::replay::ReplaySummary summary;
 };
 
 // Parses and runs script_text with options (the trace field is set here).
-Traced RunTraced(const std::string& script_text, vantorel_sim::ReplayOptions options = BuildOptions());
+Traced RunTraced(const std::string& script_text, vantorel_sim::replay::ReplayOptions options = BuildOptions());
 
 // Call events named `call`, in order.
 std::vector<json> Calls(const std::vector<json>& events, const std::string& call);

@@ -313,7 +313,8 @@ TEST(ReplayTrace, WithoutATraceNothingIsRecorded) {
     std::size_t bytes = 0;
     host::trace::set_sink([&](std::string_view s) { bytes += s.size(); });
     auto options = replay_test::BuildOptions();
-    const auto summary = vantorel_sim::RunReplay(vantorel_sim::ParseScriptText("{\"repeat\": 5}\n"), options);
+    const auto summary =
+        vantorel_sim::replay::RunReplay(vantorel_sim::replay::ParseScriptText("{\"repeat\": 5}\n"), options);
     host::trace::clear_sink();
     EXPECT_EQ(bytes, 0u);
     EXPECT_FALSE(host::trace::enabled());
@@ -323,14 +324,16 @@ TEST(ReplayTrace, WithoutATraceNothingIsRecorded) {
 TEST(ReplayTrace, LoadFailuresAreReportedAsSuch) {
     auto options = replay_test::BuildOptions();
     options.module_path = "/nonexistent/Vantorel.so";
-    EXPECT_THROW(vantorel_sim::RunReplay(vantorel_sim::ParseScriptText("{}\n"), options), vantorel_sim::LoadError);
+    EXPECT_THROW(vantorel_sim::replay::RunReplay(vantorel_sim::replay::ParseScriptText("{}\n"), options),
+                 vantorel_sim::replay::LoadError);
     options = replay_test::BuildOptions();
     options.sound_path = "/nonexistent/OrbiterSound.dll";
-    EXPECT_THROW(vantorel_sim::RunReplay(vantorel_sim::ParseScriptText("{}\n"), options), vantorel_sim::LoadError);
+    EXPECT_THROW(vantorel_sim::replay::RunReplay(vantorel_sim::replay::ParseScriptText("{}\n"), options),
+                 vantorel_sim::replay::LoadError);
     // The script is checked first: an unusable one never reaches the loader.
     options.module_path = "/nonexistent/Vantorel.so";
-    EXPECT_THROW(vantorel_sim::RunReplay(vantorel_sim::ParseScriptText("{\"destroy\": 4}\n"), options),
-                 vantorel_sim::ScriptError);
+    EXPECT_THROW(vantorel_sim::replay::RunReplay(vantorel_sim::replay::ParseScriptText("{\"destroy\": 4}\n"), options),
+                 vantorel_sim::replay::ReplayScriptError);
 }
 
 }  // namespace
