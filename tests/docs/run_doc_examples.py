@@ -17,6 +17,7 @@ tree's top folders, with build/default linked to the build under test and its
 bin/ first on PATH. A failure names the page and the line.
 """
 import argparse
+import difflib
 import os
 import re
 import shutil
@@ -146,8 +147,16 @@ def run_command(rel, line, command, expected, scratch, env):
         failures.append(f"{rel}:{line}: `{command}` exited with {p.returncode}, the page says {want_status}\n"
                         + indent(text))
     elif expected is not None and not matches(expected, got):
-        failures.append(f"{rel}:{line}: `{command}` printed other than the page shows:\n" + indent(text))
+        failures.append(f"{rel}:{line}: `{command}` printed other than the page shows (- page, + printed):\n"
+                        + difference(expected, got))
     return failures
+
+
+def difference(expected, got, limit=30):
+    """The page's lines against the output, from the first that differs."""
+    diff = [l for l in difflib.unified_diff(expected, got, lineterm="", n=1)][2:]
+    more = [f"    ({len(diff) - limit} more lines)"] if len(diff) > limit else []
+    return "\n".join(["    " + l for l in diff[:limit]] + more)
 
 
 def indent(text, limit=40):
