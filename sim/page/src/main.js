@@ -33,7 +33,6 @@ function viewButtons(parent, scene) {
 }
 
 async function main() {
-  const started = performance.now();
   const flight = readFlight();
   document.title = `Vantorel flight: ${flight.source}`;
   const view = element(document.body, 'div', 'view');
@@ -67,13 +66,18 @@ async function main() {
     get row() { return row; },
     get cameraAbove() { return scene.cameraAbove(); },
     visiblePixels: (pattern) => scene.visiblePixels(new RegExp(pattern)),
+    // The view as a PNG data URL, drawn afresh (the drawing buffer is not kept).
+    snapshot: () => {
+      scene.render();
+      return scene.renderer.domElement.toDataURL();
+    },
   };
   function frame(now) {
     timeline.advance(Math.min((now - last) / 1000, 0.25));
     last = now;
     scene.render();
     frames++;
-    if (hook.firstFrameMs === null) hook.firstFrameMs = now - started;
+    if (hook.firstFrameMs === null) hook.firstFrameMs = now; // since the navigation began
     requestAnimationFrame(frame);
   }
   requestAnimationFrame(frame);

@@ -4,6 +4,7 @@
 import * as THREE from 'three';
 import { GLTFLoader } from 'three/examples/jsm/loaders/GLTFLoader.js';
 import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
+import { mergeStaticParts } from './merge.js';
 
 const DEG = Math.PI / 180;
 // In the exterior's glTF frame (nose to -Z): the pilot's eye, under the canopy.
@@ -14,22 +15,6 @@ const RUNWAY_WIDTH_M = 45;
 // Host world (east, up, north; left-handed) to three.js: north is -Z.
 export function worldPosition(track, t, i, out) {
   return out.set(track.lerp('east_m', t, i), track.lerp('altitude_m', t, i), -track.lerp('north_m', t, i));
-}
-
-function skyTexture() {
-  const c = document.createElement('canvas');
-  c.width = 2;
-  c.height = 256;
-  const g = c.getContext('2d');
-  const grad = g.createLinearGradient(0, 0, 0, 256);
-  grad.addColorStop(0, '#2f6db5');
-  grad.addColorStop(0.55, '#8fbbe6');
-  grad.addColorStop(1, '#dfe9f2');
-  g.fillStyle = grad;
-  g.fillRect(0, 0, 2, 256);
-  const tex = new THREE.CanvasTexture(c);
-  tex.colorSpace = THREE.SRGBColorSpace;
-  return tex;
 }
 
 function runwayTexture() {
@@ -54,14 +39,15 @@ function runwayTexture() {
 function addGround(scene, track) {
   const ground = new THREE.Mesh(
     new THREE.PlaneGeometry(400000, 400000),
-    new THREE.MeshLambertMaterial({ color: 0x6f8f4e }),
+    new THREE.MeshBasicMaterial({ color: 0x6f8f4e }),
   );
   ground.rotation.x = -Math.PI / 2;
   scene.add(ground);
   // The runway runs along the starting heading, from 300 m behind the start.
   const runway = new THREE.Mesh(
     new THREE.PlaneGeometry(RUNWAY_WIDTH_M, RUNWAY_LENGTH_M),
-    new THREE.MeshLambertMaterial({ map: runwayTexture() }),
+    // Drawn over the ground it lies on, whatever the depth buffer resolves.
+    new THREE.MeshBasicMaterial({ map: runwayTexture(), polygonOffset: true, polygonOffsetFactor: -4, polygonOffsetUnits: -4 }),
   );
   runway.rotation.order = 'YXZ';
   runway.rotation.set(-Math.PI / 2, -track.values('heading_deg')[0] * DEG, 0);
@@ -74,11 +60,13 @@ function addGround(scene, track) {
 export class FlightScene {
   constructor(container, track) {
     this.track = track;
-    this.renderer = new THREE.WebGLRenderer({ antialias: true, preserveDrawingBuffer: true, logarithmicDepthBuffer: true });
+    this.renderer = new THREE.WebGLRenderer({ antialias: false, alpha: true });
     this.renderer.setPixelRatio(Math.min(window.devicePixelRatio, 2));
     container.append(this.renderer.domElement);
     this.scene = new THREE.Scene();
-    this.scene.background = skyTexture();
+    // The sky is the page's CSS gradient behind a transparent canvas: software
+    // WebGL would pay for every pixel of it each frame.
+    this.renderer.setClearColor(0x000000, 0);
     this.scene.fog = new THREE.Fog(0xcfdde9, 20000, 150000);
     this.scene.add(new THREE.HemisphereLight(0xdfefff, 0x55633f, 1.6));
     const sun = new THREE.DirectionalLight(0xffffff, 2.2);
@@ -86,8 +74,8 @@ export class FlightScene {
     this.scene.add(sun, sun.target);
     this.sun = sun;
     addGround(this.scene, track);
-    this.chase = new THREE.PerspectiveCamera(50, 1, 0.5, 300000);
-    this.pilot = new THREE.PerspectiveCamera(70, 1, 0.05, 300000);
+    this.chase = new THREE.PerspectiveCamera(50, 1, 1, 200000);
+    this.pilot = new THREE.PerspectiveCamera(70, 1, 0.1, 200000);
     this.controls = new OrbitControls(this.chase, this.renderer.domElement);
     this.controls.enablePan = false;
     this.controls.minDistance = 8;
@@ -104,6 +92,7 @@ export class FlightScene {
   async load(glb) {
     const gltf = await new GLTFLoader().parseAsync(glb, '');
     this.model = gltf.scene;
+    mergeStaticParts(this.model);
     this.aircraft.add(this.model);
     this.aircraft.add(this.pilot);
     this.pilot.position.copy(EYE);
@@ -193,8 +182,7 @@ export class FlightScene {
       for (let p = o; p && p !== this.model; p = p.parent) hit ||= pattern.test(p.name);
       o.material = hit && this.model && isInside(o, this.model) ? white : black;
     });
-    const background = this.scene.background;
-    this.scene.background = new THREE.Color(0);
+    this.renderer.setClearColor(0x000000, 1);
     this.render();
     const gl = this.renderer.getContext();
     const w = gl.drawingBufferWidth;
@@ -202,7 +190,7 @@ export class FlightScene {
     const px = new Uint8Array(w * h * 4);
     gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, px);
     for (const [o, m] of saved) o.material = m;
-    this.scene.background = background;
+    this.renderer.setClearColor(0x000000, 0);
     this.render();
     // Count and centroid, in drawing-buffer pixels from the top left.
     let count = 0;

@@ -62,10 +62,13 @@ try {
   check(errors.length === 0, `no console error (${errors.join(' | ')})`);
   const foreign = requests.filter((u) => !/^(file|data|blob):/.test(u));
   check(foreign.length === 0, `only file:, data: and blob: requests (${foreign.join(' ')})`);
-  const shown = await page.evaluate(() => {
+  const shown = await page.evaluate(async () => {
     const c = document.querySelector('.view canvas');
+    const image = new Image();
+    image.src = window.vantorelPage.snapshot();
+    await image.decode();
     const g = Object.assign(document.createElement('canvas'), { width: c.width, height: c.height }).getContext('2d');
-    g.drawImage(c, 0, 0);
+    g.drawImage(image, 0, 0);
     const px = g.getImageData(0, 0, c.width, c.height).data;
     const colours = new Set();
     for (let i = 0; i < px.length; i += 4 * 97) colours.add((px[i] << 16) | (px[i + 1] << 8) | px[i + 2]);
