@@ -65,6 +65,7 @@ async function main() {
     get playing() { return timeline.playing; },
     get row() { return row; },
     get cameraAbove() { return scene.cameraAbove(); },
+    get renderScale() { return scene.scale; },
     visiblePixels: (pattern) => scene.visiblePixels(new RegExp(pattern)),
     // The view as a PNG data URL, drawn afresh (the drawing buffer is not kept).
     snapshot: () => {
@@ -72,9 +73,18 @@ async function main() {
       return scene.renderer.domElement.toDataURL();
     },
   };
+  let slow = 0;
   function frame(now) {
-    timeline.advance(Math.min((now - last) / 1000, 0.25));
+    const dt = now - last;
+    timeline.advance(Math.min(dt / 1000, 0.25));
     last = now;
+    if (!timeline.playing) {
+      slow = 0;
+      scene.setScale(1);
+    } else if ((slow = dt > 34 ? slow + 1 : 0) > 10 && scene.scale > 0.5) {
+      slow = 0;
+      scene.setScale(scene.scale - 0.125);
+    }
     scene.render();
     frames++;
     if (hook.firstFrameMs === null) hook.firstFrameMs = now; // since the navigation began

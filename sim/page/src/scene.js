@@ -11,6 +11,7 @@ const DEG = Math.PI / 180;
 const EYE = new THREE.Vector3(0, 1.05, -3.2);
 const RUNWAY_LENGTH_M = 3000;
 const RUNWAY_WIDTH_M = 45;
+const GROUND_SIZE_M = 60000; // the fog closes in before its edge
 
 // Host world (east, up, north; left-handed) to three.js: north is -Z.
 export function worldPosition(track, t, i, out) {
@@ -36,46 +37,65 @@ function runwayTexture() {
   return tex;
 }
 
+function takeOffRun(track) {
+  const speed = track.values('airspeed_mps');
+  const alt = track.values('altitude_m');
+  const east = track.values('east_m');
+  const north = track.values('north_m');
+  const i0 = Math.max(speed.findIndex((v) => v > 5), 0);
+  const i1 = alt.findIndex((v, i) => i > i0 && v > alt[0] + 10);
+  const start = new THREE.Vector3(east[i0], 0, -north[i0]);
+  if (i1 < 0 || Math.hypot(east[i1] - east[i0], north[i1] - north[i0]) < 50) {
+    return { start, heading: track.values('heading_deg')[0] * DEG };
+  }
+  return { start, heading: Math.atan2(east[i1] - east[i0], north[i1] - north[i0]) };
+}
+
 function addGround(scene, track) {
+  // Kept under the aircraft and cut into small triangles: a few huge ones
+  // reaching far behind the camera get their depth wrong in software WebGL.
   const ground = new THREE.Mesh(
-    new THREE.PlaneGeometry(400000, 400000),
+    new THREE.PlaneGeometry(GROUND_SIZE_M, GROUND_SIZE_M, 48, 48),
     new THREE.MeshBasicMaterial({ color: 0x6f8f4e }),
   );
   ground.rotation.x = -Math.PI / 2;
   scene.add(ground);
-  // The runway runs along the starting heading, from 300 m behind the start.
+  // The runway lies along the take-off run: from where the aircraft starts to
+  // roll to where it climbs through 10 m (or along the starting heading).
+  const { start, heading } = takeOffRun(track);
   const runway = new THREE.Mesh(
     new THREE.PlaneGeometry(RUNWAY_WIDTH_M, RUNWAY_LENGTH_M),
-    // Drawn over the ground it lies on, whatever the depth buffer resolves.
-    new THREE.MeshBasicMaterial({ map: runwayTexture(), polygonOffset: true, polygonOffsetFactor: -4, polygonOffsetUnits: -4 }),
+    new THREE.MeshBasicMaterial({ map: runwayTexture() }),
   );
   runway.rotation.order = 'YXZ';
-  runway.rotation.set(-Math.PI / 2, -track.values('heading_deg')[0] * DEG, 0);
-  const start = new THREE.Vector3(track.values('east_m')[0], 0.05, -track.values('north_m')[0]);
-  const forward = new THREE.Vector3(0, 0, -1).applyAxisAngle(new THREE.Vector3(0, 1, 0), runway.rotation.y);
+  runway.rotation.set(-Math.PI / 2, -heading, 0);
+  const forward = new THREE.Vector3(Math.sin(heading), 0, -Math.cos(heading));
   runway.position.copy(start).addScaledVector(forward, RUNWAY_LENGTH_M / 2 - 300);
+  runway.position.y = 0.1; // clear of the ground's depth
   scene.add(runway);
+  return ground;
 }
 
 export class FlightScene {
   constructor(container, track) {
     this.track = track;
     this.renderer = new THREE.WebGLRenderer({ antialias: false, alpha: true });
+    this.scale = 1;
     this.renderer.setPixelRatio(Math.min(window.devicePixelRatio, 2));
     container.append(this.renderer.domElement);
     this.scene = new THREE.Scene();
     // The sky is the page's CSS gradient behind a transparent canvas: software
     // WebGL would pay for every pixel of it each frame.
     this.renderer.setClearColor(0x000000, 0);
-    this.scene.fog = new THREE.Fog(0xcfdde9, 20000, 150000);
+    this.scene.fog = new THREE.Fog(0xcfdde9, 3000, GROUND_SIZE_M / 2);
     this.scene.add(new THREE.HemisphereLight(0xdfefff, 0x55633f, 1.6));
     const sun = new THREE.DirectionalLight(0xffffff, 2.2);
     sun.position.set(0.4, 1, 0.3);
     this.scene.add(sun, sun.target);
     this.sun = sun;
-    addGround(this.scene, track);
-    this.chase = new THREE.PerspectiveCamera(50, 1, 1, 200000);
-    this.pilot = new THREE.PerspectiveCamera(70, 1, 0.1, 200000);
+    this.ground = addGround(this.scene, track);
+    this.chase = new THREE.PerspectiveCamera(50, 1, 1, GROUND_SIZE_M);
+    this.pilot = new THREE.PerspectiveCamera(70, 1, 0.1, GROUND_SIZE_M);
     this.controls = new OrbitControls(this.chase, this.renderer.domElement);
     this.controls.enablePan = false;
     this.controls.minDistance = 8;
@@ -145,8 +165,19 @@ export class FlightScene {
     this.chase.position.add(moved);
     this.controls.target.copy(this.position);
     this.controls.update();
+    this.ground.position.set(Math.round(this.position.x / 1000) * 1000, 0, Math.round(this.position.z / 1000) * 1000);
     this.sun.target.position.copy(this.position);
     this.sun.position.copy(this.position).add(new THREE.Vector3(400, 1000, 300));
+  }
+
+  // Resolution while playing: software WebGL fills every pixel on the CPU, so
+  // a slow machine plays at fewer pixels (down to half a side) and stays
+  // smooth; a paused view is drawn at full resolution.
+  setScale(scale) {
+    if (scale === this.scale) return;
+    this.scale = scale;
+    this.renderer.setPixelRatio(Math.min(window.devicePixelRatio, 2) * scale);
+    this.resize();
   }
 
   render() {
