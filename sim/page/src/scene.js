@@ -157,7 +157,10 @@ export class FlightScene {
     );
     for (const [name, action] of this.actions) {
       const column = tr.columns[`anim.${name}`];
-      if (column) action.time = Math.min(Math.max(tr.lerp(`anim.${name}`, t, i), 0), 1);
+      if (!column) continue;
+      // A wheel's spin wraps from 1 to 0: between rows it would turn back.
+      const state = name === 'wheel_roll' ? column.values[i] : tr.lerp(`anim.${name}`, t, i);
+      action.time = Math.min(Math.max(state, 0), 1);
     }
     if (this.mixer) this.mixer.update(0);
     // The chase camera keeps its offset while the aircraft moves.
