@@ -101,6 +101,11 @@ def goals(binary, work, runs):
     speed = sim_s / plot["median"]
     rows.append(("fly -q --csv --svg", f"{plot['median'] * 1e3:.1f} ms, {speed:,.0f}x real time",
                  spread(plot), cpu(plot), ">= 12,000x", speed >= 12000))
+    page = os.path.join(work, "t.html")
+    html = measure([binary, "fly", "-q", "--csv", csv, "--svg", svg, "--html", page], work, runs)
+    added, size = html["median"] - plot["median"], os.path.getsize(page)
+    rows.append(("fly -q --csv --svg --html", f"+{added:.3f} s, page {size / 1e6:.2f} MB", spread(html), cpu(html),
+                 "+ < 0.2 s, < 3 MB", added < 0.2 and size < 3e6))
     script = os.path.join(work, "busy.jsonl")
     busy_script(script, 100000)
     trace = measure([binary, "replay", script, "--trace", os.devnull], work, runs)
@@ -114,6 +119,7 @@ def goals(binary, work, runs):
     header = ("command", "wall (median)", f"spread of {runs}", "CPU (median)", "goal", "")
     table = [header] + [r[:-1] + ("pass" if r[-1] else "falls short",) for r in rows]
     print_table(table)
+    print("\nthe page in a browser (first frame, playback): node bench/flight_page.mjs")
     print(f"\nbuilt-in flight: {sim_s} s simulated in {frames} frames; one frame of flight model, module and "
           "host alone: BM_FlightFrame in bench/report.py (goal <= 1.0 us)")
 

@@ -3,7 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev libpng-dev binutils nodejs npm
+          nlohmann-json3-dev libcli11-dev libpng-dev binutils nodejs npm chromium
           g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -4,6 +4,7 @@
 #define VANTOREL_SIM_FLY_FLIGHT_H
 
 #include <cstdint>
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -36,6 +37,9 @@ struct Sample {
     double time_acceleration = 1;
     double engine_sound_hz = 0;   // last engine play request, 0 after a stop request
     int engine_sound_volume = 0;
+    // The exterior's animation states (kExteriorAnimations' order), which the
+    // flight page poses the aircraft with; not in the CSV.
+    std::array<double, 9> exterior_states{};
 };
 
 struct Milestone {

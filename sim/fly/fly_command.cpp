@@ -16,8 +16,10 @@
 #include "common/standard_output.h"
 #include "common/text_escape.h"
 #include "common/library_paths.h"
+#include "export/gltf_export.h"
 #include "flightmodel/flight_model.h"
 #include "fly/flight.h"
+#include "fly/flight_page.h"
 #include "fly/report.h"
 #include "fly/sample_thinning.h"
 #include "runtime/host_runtime.h"
@@ -32,6 +34,8 @@ namespace {
 constexpr double kMaxTimeLimitS = 1e6;
 // Points the plot keeps at most; a longer flight is thinned evenly.
 constexpr std::size_t kMaxPlotSamples = 20000;
+// Rows the page keeps at most: an hour at 20 a second (about 4 MB of page).
+constexpr std::size_t kMaxTrackRows = 72000;
 
 void Error(const std::string& message) {
     std::fprintf(stderr, "vantorel-sim fly: %s\n", MessageSafe(message).c_str());
@@ -39,7 +43,7 @@ void Error(const std::string& message) {
 
 // What the command line asked for.
 struct FlyArguments {
-    std::string script_path, csv_path, svg_path, trace_path;
+    std::string script_path, csv_path, svg_path, html_path, trace_path;
     std::string csv_rate_text = "10", time_limit_text = "14400";
     bool no_sound = false, quiet = false, print_builtin = false;
     std::string module_path;
@@ -63,8 +67,10 @@ std::string TraceError(const std::string& path) {
 
 // The outputs, opened before the first frame and committed after the last.
 struct Outputs {
-    std::optional<OutputFile> trace, csv, svg;
+    std::optional<OutputFile> trace, csv, svg, html;
     fly::SampleThinning plot{kMaxPlotSamples};
+    fly::TrackRecorder track{kMaxTrackRows};
+    std::vector<std::uint8_t> glb;  // the page's aircraft
     // Milestones and the summary: on standard error when a file goes to
     // standard output, so the two never mix.
     std::FILE* text = stdout;
@@ -85,6 +91,7 @@ fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& 
     options.on_sample = [&out](const fly::Sample& s) {
         if (out.csv) out.csv->Write(fly::CsvRow(s));
         if (out.svg) out.plot.Add(s);
+        if (out.html) out.track.Add(s);
     };
     if (!args.quiet) {
         std::fprintf(out.text, "Flying %s\n", MessageSafe(script.source).c_str());
@@ -127,10 +134,32 @@ void FinishOutputs(fly::FlightResult& result, const FlyArguments& args, Outputs&
         out.svg->Write(svg.str());
         out.svg->Commit();
     }
-    if (!args.quiet) std::fputs("\n", out.text);
     std::ostringstream summary;
     fly::WriteSummary(summary, result);
+    if (out.html) {
+        fly::FlightPageContent page{std::move(out.glb), out.track.Take(), result.milestones, summary.str(),
+                                    result.summary.source};
+        out.html->Write(fly::FlightPageHtml(page));
+        out.html->Commit();
+    }
+    if (!args.quiet) std::fputs("\n", out.text);
     std::fputs(summary.str().c_str(), out.text);
+}
+
+// The exterior as glTF, made before the flight: the host has one runtime at a time.
+std::vector<std::uint8_t> ExteriorGlb(const FlyArguments& args) {
+    if (!fly::FlightPageAvailable())
+        throw CommandError(kExitBadInput, "--html: this vantorel-sim was built without node and npm, so without "
+                                          "the flight page (scripts/install-deps.sh installs them)");
+    try {
+        SceneOptions options;
+        options.module_path = args.module_path;
+        if (!args.no_sound) options.sound_library_path = DefaultSoundLibraryPath();
+        VesselScene scene(options);
+        return ExportGlb(scene, MeshChoice::exterior);
+    } catch (const std::runtime_error& e) {  // SceneError, MeshError
+        throw CommandError(kExitRunFailed, std::string("the page's aircraft: ") + e.what());
+    }
 }
 
 int FlyCommand(const FlyArguments& args) {
@@ -152,17 +181,22 @@ int FlyCommand(const FlyArguments& args) {
     plan.AddOutput("the trace", args.trace_path);
     plan.AddOutput("the telemetry", args.csv_path);
     plan.AddOutput("the plot", args.svg_path);
+    plan.AddOutput("the page", args.html_path);
     plan.Check();
 
     const fly::PilotScript script = ReadScript(args.script_path);
     Outputs out;
-    if (args.trace_path == "-" || args.csv_path == "-" || args.svg_path == "-") out.text = stderr;
+    if (args.trace_path == "-" || args.csv_path == "-" || args.svg_path == "-" || args.html_path == "-") {
+        out.text = stderr;
+    }
+    if (!args.html_path.empty()) out.glb = ExteriorGlb(args);
     if (!args.trace_path.empty()) out.trace.emplace(args.trace_path, "the trace");
     if (!args.csv_path.empty()) {
         out.csv.emplace(args.csv_path, "the telemetry");
         out.csv->Write(fly::CsvHeader());
     }
     if (!args.svg_path.empty()) out.svg.emplace(args.svg_path, "the plot");
+    if (!args.html_path.empty()) out.html.emplace(args.html_path, "the page");
     fly::FlightResult result = FlyScript(script, args, csv_rate, time_limit_s, out);
     FinishOutputs(result, args, out);
     return kExitSuccess;
@@ -180,6 +214,11 @@ int RunFlyCommand(int argc, char** argv) {
                                                      "(default 10)")
         ->type_name("HZ");
     app.add_option("--svg", args.svg_path, "write a plot of the flight to FILE ('-': standard output)")
+        ->type_name("FILE");
+    app.add_option("--html", args.html_path,
+                   "write the flight as one self-contained HTML page to FILE ('-': standard output): the "
+                   "aircraft in 3D replaying the track (at most 20 rows a second of the --csv-rate rows), "
+                   "a timeline with the milestones, the numbers and plots")
         ->type_name("FILE");
     app.add_option("--trace", args.trace_path,
                    "write the call trace as JSON Lines to FILE, as replay does ('-': standard output)")

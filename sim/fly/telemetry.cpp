@@ -1,5 +1,6 @@
 #include "fly/telemetry.h"
 
+#include <tuple>
 #include <utility>
 
 #include "vantorel/vessel_layout.h"
@@ -11,6 +12,7 @@ namespace vantorel_sim::fly {
 namespace {
 using host::flight::kDegPerRad;
 using vantorel::layout::Animation;
+static_assert(std::tuple_size_v<decltype(Sample::exterior_states)> == kExteriorAnimations.size());
 }  // namespace
 
 EngineSoundWatch::EngineSoundWatch(bool watch) : on_(watch) {
@@ -67,6 +69,8 @@ Sample TakeSample(const host::flight::FlightModel& m, const host::Runtime& rt, c
     s.time_acceleration = rt.time_acceleration();
     s.engine_sound_hz = sound.frequency_hz();
     s.engine_sound_volume = sound.volume();
+    for (std::size_t i = 0; i < kExteriorAnimations.size(); ++i)
+        s.exterior_states[i] = AnimationState(v, kExteriorAnimations[i]);
     return s;
 }
 

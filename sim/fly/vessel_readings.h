@@ -5,6 +5,7 @@
 #ifndef VANTOREL_SIM_FLY_VESSEL_READINGS_H
 #define VANTOREL_SIM_FLY_VESSEL_READINGS_H
 
+#include <array>
 #include <cstddef>
 
 #include "vantorel/vessel_layout.h"
@@ -20,6 +21,14 @@ inline double AnimationState(const host::VesselState& v, vantorel::layout::Anima
     const auto i = static_cast<std::size_t>(vantorel::layout::Index(a));
     return i < v.animations.size() ? v.animations[i].state : 0.0;
 }
+
+// The animations that move the exterior mesh, as Sample::exterior_states holds them.
+inline constexpr std::array<vantorel::layout::Animation, 9> kExteriorAnimations = {
+    vantorel::layout::Animation::nose_steer, vantorel::layout::Animation::wheel_roll,
+    vantorel::layout::Animation::gear,       vantorel::layout::Animation::rudder,
+    vantorel::layout::Animation::elevator,   vantorel::layout::Animation::aileron_left,
+    vantorel::layout::Animation::aileron_right, vantorel::layout::Animation::canopy,
+    vantorel::layout::Animation::flaps};
 
 inline bool LightsOn(const host::VesselState& v) {
     return !v.beacons.empty() && v.beacons[0] != nullptr && v.beacons[0]->active;

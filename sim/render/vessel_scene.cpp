@@ -33,6 +33,7 @@ VesselScene::VesselScene(const SceneOptions& options) {
         std::error_code ec;
         if (!fs::is_directory(asset_dir_, ec)) throw SceneError("asset folder '" + asset_dir_ + "' does not exist");
         module_path_ = ChooseModule(options, asset_dir_);
+        if (!options.sound_library_path.empty()) runtime_->load_sound_library(options.sound_library_path);
         runtime_->load_module(module_path_);
         vessel_ = runtime_->create_vessel();
     } catch (const host::HostError& e) {

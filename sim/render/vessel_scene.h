@@ -28,6 +28,9 @@ struct SceneOptions {
     // Empty: <asset_dir>/Modules/Vantorel.so when there is one, else the module
     // built with the runner.
     std::string module_path;
+    // Loaded before the module when set, as the simulator does: without it the
+    // module logs the missing library into the current folder.
+    std::string sound_library_path;
 };
 
 class VesselScene {

@@ -39,6 +39,8 @@ const OutputCase kOutputCases[] = {
     {"csv_is_pilot_script", "fly g.fly --csv g.fly", 2, {"the telemetry 'g.fly' is the same file as the pilot script"}},
     {"svg_is_csv", "fly g.fly --csv old.out --svg ./old.out", 2, {"the plot './old.out' is the same file as the telemetry"}},
     {"csv_is_trace", "fly g.fly --trace old.out --csv old.out", 2, {"is the same file as the trace"}},
+    {"html_is_svg", "fly g.fly --svg old.out --html old.out", 2, {"the page 'old.out' is the same file as the plot"}},
+    {"html_is_module", "fly g.fly --module m.so --html m.so", 2, {"the page 'm.so' is the same file as the module"}},
     {"two_outputs_to_stdout", "fly g.fly --trace - --csv -", 2, {"standard output"}},
     // Paths checked before the first frame.
     {"replay_trace_in_missing_folder", "replay s.jsonl --trace nodir/t.jsonl", 3,
@@ -46,11 +48,14 @@ const OutputCase kOutputCases[] = {
     {"fly_csv_in_missing_folder", "fly g.fly --trace t.jsonl --csv nodir/x.csv --svg ok.svg", 3,
      {"cannot write the telemetry 'nodir/x.csv'"}},
     {"fly_svg_is_a_directory", "fly g.fly --svg d", 3, {"the plot 'd' is a directory"}},
+    {"fly_html_in_missing_folder", "fly g.fly --csv c.csv --html nodir/f.html", 3, {"cannot write the page 'nodir/f.html'"}},
     // Failures on the way: no partial file, an earlier file untouched.
     {"replay_module_not_loadable", "replay s.jsonl --module s.jsonl.none --trace old.out", 1, {"cannot load module"}},
     {"replay_no_ovcinit", "replay s.jsonl --module " VANTOREL_BUILD_DIR "/lib/OrbiterSound.dll --trace old.out", 1,
      {"exports no ovcInit"}},
     {"fly_module_not_loadable", "fly g.fly --module none.so --trace old.out --csv c.csv --svg p.svg", 1, {"none.so"}},
+    {"fly_html_module_not_loadable", "fly g.fly --module none.so --html old.out", 1, {"the page's aircraft", "none.so"}},
+    {"fly_html_full_disk", "fly g.fly -q --html /dev/full", 3, {"cannot write the page '/dev/full'"}},
     {"replay_trace_full_disk", "replay s.jsonl --trace /dev/full", 3,
      {"vantorel-sim replay: cannot write the trace '/dev/full': No space left on device"}},
     {"fly_trace_full_disk", "fly g.fly -q --trace /dev/full", 3,
@@ -113,13 +118,15 @@ TEST(CommandLineOutput, FilesAppearCompleteAndReplaceAnEarlierOne) {
     ScratchDir dir;
     WriteFile(dir / "g.fly", kPilotScript);
     WriteFile(dir / "c.csv", kOldOutput);
-    const SimRun r = RunSim(dir, "fly g.fly -q --csv c.csv --svg p.svg --trace t.jsonl");
+    const SimRun r = RunSim(dir, "fly g.fly -q --csv c.csv --svg p.svg --html f.html --trace t.jsonl");
     ASSERT_EQ(r.status, 0) << r.err;
     const std::string csv = ReadFile(dir / "c.csv");
     EXPECT_EQ(csv.rfind("time_s,frame,", 0), 0u);
     EXPECT_EQ(csv.back(), '\n');
     EXPECT_NE(ReadFile(dir / "p.svg").find("</svg>"), std::string::npos);
-    EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"c.csv", "g.fly", "p.svg", "t.jsonl"}));
+    EXPECT_NE(ReadFile(dir / "f.html").find("</html>"), std::string::npos);
+    // No sound log from the page's aircraft either.
+    EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"c.csv", "f.html", "g.fly", "p.svg", "t.jsonl"}));
 }
 
 // Invalid UTF-8 and control characters in a note or a file name must not
