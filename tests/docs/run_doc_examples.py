@@ -172,7 +172,7 @@ def main():
     ap.add_argument("pages", nargs="*", help="only these pages (paths relative to the source tree)")
     a = ap.parse_args()
     source, build = a.source.resolve(), a.build.resolve()
-    env = dict(os.environ, PATH=f"{build / 'bin'}{os.pathsep}{os.environ.get('PATH', '')}", LC_ALL="C.UTF-8")
+    env = dict(os.environ, COLUMNS="80", PATH=f"{build / 'bin'}{os.pathsep}{os.environ.get('PATH', '')}", LC_ALL="C.UTF-8")
     pages = [source / p for p in a.pages] or [source / "README.md", *sorted((source / "docs").glob("*.md"))]
     failures = []
     for page in pages:
