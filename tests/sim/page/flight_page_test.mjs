@@ -110,9 +110,11 @@ try {
   check(after.t === Number(target.t) && after.hash === `#t=${Number(target.t).toFixed(3)}`,
     `touchdown mark seeks to ${target.t} (${after.t}, ${after.hash})`);
   await opened.page.keyboard.press('Space');
-  await opened.page.waitForTimeout(300);
-  check(await opened.page.evaluate((t0) => window.vantorelPage.playing && window.vantorelPage.t > t0, after.t),
-    'space plays from there');
+  // A loaded machine may draw the next frame late: wait for it, up to a bound.
+  const played = await opened.page
+    .waitForFunction((t0) => window.vantorelPage.playing && window.vantorelPage.t > t0, after.t, { timeout: 15000 })
+    .then(() => true, () => false);
+  check(played, 'space plays from there');
 } finally {
   await browser.close();
   rmSync(dir, { recursive: true, force: true });
