@@ -8,11 +8,14 @@ Times are CPU time per item (the machine is shared, so wall time also counts
 other people's work), the median of the repetitions. The goals of the
 commands as a user runs them, whole process: bench/whole_process.py.
 """
+import argparse
 import json
 import os
 import subprocess
 import sys
 import tempfile
+
+import doc_section
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_BINARY = os.path.join(HERE, "..", "build", "default", "bin", "vantorel_bench")
@@ -52,9 +55,16 @@ def verdict(ok):
 
 
 def main():
-    args = sys.argv[1:]
-    binary = os.path.abspath(args.pop(0) if args and not args[0].startswith("-") else DEFAULT_BINARY)
-    times = per_item_ns(run(binary, args))
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0],
+                                 epilog="Other options (--benchmark_filter=REGEX, ...) go to vantorel_bench.")
+    ap.add_argument("binary", nargs="?", default=DEFAULT_BINARY, help="the vantorel_bench to run "
+                    "(default: build/default/bin/vantorel_bench)")
+    ap.add_argument("--write-doc", metavar="PAGE", help="also write the table into PAGE's generated section "
+                    "(docs/benchmarks.md)")
+    ap.add_argument("--note", default="", help="a sentence for the section's heading (how the machine was)")
+    args, extra = ap.parse_known_args()
+    binary = os.path.abspath(args.binary)
+    times = per_item_ns(run(binary, extra))
     rows = []
 
     def ns(name):
@@ -90,8 +100,12 @@ def main():
 
     header = ("measurement", "module", "baseline", "ratio", "goal")
     widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(len(header))]
-    for r in [header, tuple("-" * w for w in widths)] + rows:
-        print("  ".join(str(c).ljust(w) for c, w in zip(r, widths)).rstrip())
+    lines = ["  ".join(str(c).ljust(w) for c, w in zip(r, widths)).rstrip()
+             for r in [header, tuple("-" * w for w in widths)] + rows]
+    print("\n".join(lines))
+    if args.write_doc:
+        doc_section.rewrite(args.write_doc, "report.py", "`bench/report.py " + " ".join(extra) + "`:\n\n```text\n"
+                            + "\n".join(lines) + "\n```", (" " + args.note) if args.note else "")
 
 
 if __name__ == "__main__":

@@ -11,6 +11,8 @@ child's resource usage; the median of N runs (default 7) and the spread
 machine should be quiet: wall time counts everybody's work.
 """
 import argparse
+import contextlib
+import io
 import json
 import os
 import re
@@ -19,6 +21,8 @@ import subprocess
 import sys
 import tempfile
 import time
+
+import doc_section
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_BIN = os.path.join(HERE, "..", "build", "default", "bin", "vantorel-sim")
@@ -179,14 +183,37 @@ def main():
     ap.add_argument("--bin", default=DEFAULT_BIN, help="the vantorel-sim to time")
     ap.add_argument("--runs", type=int, default=7, help="runs per figure (the median is reported)")
     ap.add_argument("--scaling", action="store_true", help="also print the scaling table")
+    ap.add_argument("--write-doc", metavar="PAGE", help="also write the figures into PAGE's generated section "
+                    "(docs/benchmarks.md)")
+    ap.add_argument("--note", default="", help="a sentence for the section's heading (how the machine was)")
     args = ap.parse_args()
     binary = os.path.abspath(args.bin)
+    shown = io.StringIO()
     with tempfile.TemporaryDirectory() as work:  # a failing sound connection logs into it
-        with open("/proc/loadavg") as f:
-            print(f"load average at the start: {f.read().split()[0]} (on a quiet machine: below 0.5)\n")
-        goals(binary, work, args.runs)
-        if args.scaling:
-            scaling(binary, work, args.runs)
+        with contextlib.redirect_stdout(Tee(sys.stdout, shown)):
+            with open("/proc/loadavg") as f:
+                print(f"load average at the start: {f.read().split()[0]} (on a quiet machine: below 0.5)\n")
+            goals(binary, work, args.runs)
+            if args.scaling:
+                scaling(binary, work, args.runs)
+    if args.write_doc:
+        body = shown.getvalue().split("\n", 2)[2]  # the load is in the heading
+        doc_section.rewrite(args.write_doc, "whole_process.py",
+                            f"`bench/whole_process.py --runs {args.runs}{' --scaling' if args.scaling else ''}`:\n\n"
+                            f"```text\n{body.rstrip()}\n```", (" " + args.note) if args.note else "")
+
+
+class Tee:
+    def __init__(self, *outs):
+        self.outs = outs
+
+    def write(self, text):
+        for o in self.outs:
+            o.write(text)
+
+    def flush(self):
+        for o in self.outs:
+            o.flush()
 
 
 if __name__ == "__main__":

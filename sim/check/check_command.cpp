@@ -34,8 +34,11 @@ int RunCheckCommand(int argc, char** argv) {
                std::string(kExitCodesText) + "Rules: docs/render-and-check.md.");
     try {
         app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : kExitBadInput;
+        std::fprintf(stderr, "vantorel-sim check-assets: %s (--help lists the options)\n", e.what());
+        return kExitBadInput;
     }
     std::vector<check::Finding> findings;
     try {

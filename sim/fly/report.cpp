@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/text_escape.h"
+#include "fly/clock_text.h"
 
 namespace vantorel_sim::fly {
 
@@ -23,22 +24,10 @@ std::string Num(double v, int digits) {
     return big;
 }
 
-// m:ss of whole seconds. rounded: of the time as its tenths show it, for a
-// clock printed next to "857.7 s" (599.96 s reads 10:00, not 9:59);
-// otherwise a stopwatch's whole seconds, as the milestone lines count.
-std::string Clock(double t, bool rounded = false) {
-    const double shown = rounded ? std::round(t * 10) / 10 : t;
-    if (shown < 60) return Num(t, 1) + " s";
-    const long long whole = static_cast<long long>(shown);
-    char buf[48];
-    std::snprintf(buf, sizeof buf, "%lld:%02lld", whole / 60, whole % 60);
-    return buf;
-}
-
 }  // namespace
 
 std::string MilestoneLine(const Milestone& m) {
-    std::string t = Clock(m.time_s);
+    std::string t = ClockText(m.time_s);
     if (t.size() < 8) t.insert(0, 8 - t.size(), ' ');
     return t + "  " + MessageSafe(m.text);
 }
@@ -46,16 +35,16 @@ std::string MilestoneLine(const Milestone& m) {
 void WriteSummary(std::ostream& out, const FlightResult& r) {
     const FlightSummary& s = r.summary;
     out << "Flight summary (" << MessageSafe(s.source) << ")\n";
-    out << "  flight time        " << Clock(s.flight_time_s, true) << " (" << Num(s.flight_time_s, 1) << " s, " << s.frames
+    out << "  flight time        " << ClockText(s.flight_time_s) << " (" << Num(s.flight_time_s, 1) << " s, " << s.frames
         << " frames); ended: " << s.end_reason << "\n";
     if (s.took_off) {
-        out << "  take-off           at " << Clock(s.takeoff_time_s) << ", " << Num(s.takeoff_speed_mps, 0)
+        out << "  take-off           at " << ClockText(s.takeoff_time_s) << ", " << Num(s.takeoff_speed_mps, 0)
             << " m/s after a roll of " << Num(s.takeoff_roll_m, 0) << " m\n";
     } else {
         out << "  take-off           none\n";
     }
     if (s.landed) {
-        out << "  landing            at " << Clock(s.landing_time_s) << ", " << Num(s.landing_speed_mps, 0)
+        out << "  landing            at " << ClockText(s.landing_time_s) << ", " << Num(s.landing_speed_mps, 0)
             << " m/s, sinking " << Num(s.landing_sink_mps, 1) << " m/s; ";
         if (s.stopped) {
             out << "stopped after a roll of " << Num(s.landing_roll_m, 0) << " m\n";
@@ -73,7 +62,7 @@ void WriteSummary(std::ostream& out, const FlightResult& r) {
     out << ", " << Num(s.fuel_used_kg, 0) << " kg used, " << Num(s.fuel_end_kg, 0) << " kg left\n";
     out << "  envelope exits     " << s.envelope_exits.size() << "\n";
     for (const EnvelopeExit& e : s.envelope_exits) {
-        out << "    at " << Clock(e.time_s) << " (" << e.reason << "): " << Num(e.altitude_m, 0) << " m, "
+        out << "    at " << ClockText(e.time_s) << " (" << e.reason << "): " << Num(e.altitude_m, 0) << " m, "
             << Num(e.airspeed_mps, 0) << " m/s; outside for " << Num(e.duration_s, 1) << " s\n";
     }
     out << "  gear               " << s.gear_up_cycles << " retraction(s), " << s.gear_down_cycles << " extension(s)\n";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fly/vessel_readings.h"
+#include "fly/clock_text.h"
 #include "fly/report.h"
 #include "common/text_escape.h"
 
@@ -28,13 +29,6 @@ std::string F(double v, int digits = 1) {
 // Notes and file names are the user's: invalid UTF-8 and characters XML
 // does not allow would leave a file no viewer opens.
 std::string Escape(const std::string& s) { return XmlText(s); }
-
-std::string Clock(double t) {
-    const int s = static_cast<int>(std::lround(t));
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%d:%02d", s / 60, s % 60);
-    return buf;
-}
 
 // A "nice" step for about n ticks over span.
 double NiceStep(double span, int n) {
@@ -110,7 +104,7 @@ private:
         out_ << "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
         out_ << "<text x=\"" << kLeft << "\" y=\"38\" font-size=\"24\" font-weight=\"bold\" fill=\"#1a202c\">Vantorel: "
              << Escape(m.source) << "</text>\n";
-        std::string sub = "flight time " + Clock(m.flight_time_s) + "  \u00b7  ceiling " + F(m.max_altitude_m, 0) +
+        std::string sub = "flight time " + ClockText(m.flight_time_s) + "  \u00b7  ceiling " + F(m.max_altitude_m, 0) +
                           " m  \u00b7  top speed " + F(m.max_airspeed_mps, 0) + " m/s (Mach " + F(m.max_mach, 2) +
                           ")  \u00b7  fuel used " + F(m.fuel_used_kg, 0) + " kg  \u00b7  " +
                           std::to_string(m.envelope_exits.size()) + " envelope exit" +
@@ -126,7 +120,7 @@ private:
             out_ << "<line x1=\"" << F(X(t)) << "\" y1=\"" << F(panels_top) << "\" x2=\"" << F(X(t)) << "\" y2=\""
                  << F(axis_y) << "\" stroke=\"#edf2f7\" stroke-width=\"1\"/>\n";
             out_ << "<text x=\"" << F(X(t)) << "\" y=\"" << F(axis_y + 18) << "\" font-size=\"12\" fill=\"#4a5568\" "
-                 << "text-anchor=\"middle\">" << Clock(t) << "</text>\n";
+                 << "text-anchor=\"middle\">" << MinutesSeconds(t) << "</text>\n";
         }
         out_ << "<text x=\"" << F(kLeft + kPlotW / 2) << "\" y=\"" << F(axis_y + 38)
              << "\" font-size=\"12\" fill=\"#4a5568\" text-anchor=\"middle\">time (min:s)</text>\n";
@@ -291,7 +285,7 @@ private:
             const bool envelope = m.kind.rfind("envelope", 0) == 0;
             out_ << "<text x=\"" << F(x) << "\" y=\"" << F(y) << "\" font-size=\"12\" fill=\""
                  << (envelope ? "#c53030" : "#2d3748") << "\"><tspan font-weight=\"bold\">" << (i + 1) << "</tspan>  "
-                 << Clock(m.time_s) << "  " << Escape(m.text) << "</text>\n";
+                 << ClockText(m.time_s) << "  " << Escape(m.text) << "</text>\n";
         }
     }
 

@@ -113,8 +113,11 @@ int RunRenderCommand(int argc, char** argv) {
                "Views and options: docs/render-and-check.md.");
     try {
         app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);
     } catch (const CLI::ParseError& e) {
-        return app.exit(e) == 0 ? 0 : kExitBadInput;
+        Error(std::string(e.what()) + " (--help lists the options)");
+        return kExitBadInput;
     }
     RenderRequest request;
     if (!BuildRequest(s, request)) return kExitBadInput;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "fly/report.h"
 #include "fly/sample_thinning.h"
@@ -39,6 +40,19 @@ TEST_P(SummaryClock, RoundsAsItsTenthsDo) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, SummaryClock, ::testing::ValuesIn(kClocks));
+
+// Milestone lines read the same clock as the summary: tenths first, then
+// whole seconds (the plot's list prints these same strings).
+TEST(MilestoneClock, RoundsAsTheSummaryDoes) {
+    const std::pair<double, const char*> cases[] = {
+        {25.24, "  25.2 s  x"}, {59.96, "    1:00  x"}, {315.96, "    5:16  x"}, {315.94, "    5:15  x"}, {857.7, "   14:17  x"}};
+    for (const auto& [t, line] : cases) {
+        vantorel_sim::fly::Milestone m;
+        m.time_s = t;
+        m.text = "x";
+        EXPECT_EQ(vantorel_sim::fly::MilestoneLine(m), line) << t;
+    }
+}
 
 Sample At(std::int64_t frame) {
     Sample s;
