@@ -4,7 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
-#include <optional>
+#include <string_view>
 #include <sstream>
 
 #include "common/exit_codes.h"
@@ -61,14 +61,24 @@ std::string TraceError(const std::string& path) {
     return err == 0 ? std::string() : "cannot write the trace '" + path + "': " + std::strerror(err);
 }
 
-// The outputs, opened before the first frame and committed after the last.
+// The outputs, checked before the first frame and committed together after
+// the last.
 struct Outputs {
-    std::optional<OutputFile> trace, csv, svg;
+    OutputPlan plan;
+    OutputPlan::Output trace = 0, csv = 0, svg = 0;
     fly::SampleThinning plot{kMaxPlotSamples};
     // Milestones and the summary: on standard error when a file goes to
     // standard output, so the two never mix.
     std::FILE* text = stdout;
+
+    std::FILE* file(OutputPlan::Output output) const { return plan.file(output); }
+    void Write(OutputPlan::Output output, std::string_view bytes) { plan.output_file(output)->Write(bytes); }
 };
+
+void Print(std::FILE* stream, const std::string& text) {
+    std::fputs(text.c_str(), stream);
+    NoteWriteResult(stream);
+}
 
 // Flies with milestones on standard output unless quiet. Throws CommandError.
 fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& args, double csv_rate,
@@ -77,25 +87,29 @@ fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& 
     fly::FlyOptions options;
     options.module_path = args.module_path;
     options.sound = !args.no_sound;
-    options.trace = out.trace ? out.trace->file() : nullptr;
+    options.trace = out.file(out.trace);
     options.time_limit_s = time_limit_s;
     options.sample_rate_hz = csv_rate;
-    options.watch_sound = out.csv.has_value() && options.sound;
+    const bool csv = out.file(out.csv) != nullptr, svg = out.file(out.svg) != nullptr;
+    options.watch_sound = csv && options.sound;
     options.keep_samples = false;
-    options.on_sample = [&out](const fly::Sample& s) {
-        if (out.csv) out.csv->Write(fly::CsvRow(s));
-        if (out.svg) out.plot.Add(s);
+    options.on_sample = [&out, csv, svg](const fly::Sample& s) {
+        if (csv) out.Write(out.csv, fly::CsvRow(s));
+        if (svg) out.plot.Add(s);
     };
     if (!args.quiet) {
-        std::fprintf(out.text, "Flying %s\n", MessageSafe(script.source).c_str());
+        Print(out.text, "Flying " + MessageSafe(script.source) + "\n");
         options.on_milestone = [&progress, &out](const fly::Milestone& m) {
             progress.Clear();
-            std::fprintf(out.text, "%s\n", fly::MilestoneLine(m).c_str());
+            Print(out.text, fly::MilestoneLine(m) + "\n");
             std::fflush(out.text);
+            NoteWriteResult(out.text);
         };
     }
     options.on_progress = [&](double t, double) {
-        if (out.trace && host::trace::sink_error() != 0) throw CommandError(kExitOutputFailed, TraceError(args.trace_path));
+        if (options.trace != nullptr && host::trace::sink_error() != 0) {
+            throw CommandError(kExitOutputFailed, TraceError(args.trace_path));
+        }
         progress.Update(t / time_limit_s, [t] { return "t = " + std::to_string(static_cast<long long>(t)) + " s"; });
     };
     try {
@@ -111,26 +125,24 @@ fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& 
     }
 }
 
-// The summary on standard output, then every file committed.
+// Every file finished, the summary printed, then all committed together.
 void FinishOutputs(fly::FlightResult& result, const FlyArguments& args, Outputs& out) {
-    if (out.trace) {
-        if (const std::string error = TraceError(args.trace_path); !error.empty()) {
-            throw CommandError(kExitOutputFailed, error);
-        }
-        out.trace->Commit();
+    if (const std::string error = TraceError(args.trace_path); out.file(out.trace) != nullptr && !error.empty()) {
+        if (args.trace_path == "-") StandardOutputFailureReported();
+        throw CommandError(kExitOutputFailed, error);
     }
-    if (out.csv) out.csv->Commit();
-    if (out.svg) {
+    if (out.file(out.svg) != nullptr) {
         result.samples = out.plot.Take();
         std::ostringstream svg;
         fly::WriteSvg(svg, result);
-        out.svg->Write(svg.str());
-        out.svg->Commit();
+        out.Write(out.svg, svg.str());
     }
-    if (!args.quiet) std::fputs("\n", out.text);
+    out.plan.Finish();
+    if (!args.quiet) Print(out.text, "\n");
     std::ostringstream summary;
     fly::WriteSummary(summary, result);
-    std::fputs(summary.str().c_str(), out.text);
+    Print(out.text, summary.str());
+    out.plan.Commit();
 }
 
 int FlyCommand(const FlyArguments& args) {
@@ -145,24 +157,19 @@ int FlyCommand(const FlyArguments& args) {
                      MessageSafe(args.csv_rate_text).c_str(), frame_rate_hz);
     }
 
-    OutputPlan plan;
-    plan.AddInput("the pilot script", args.script_path);
-    plan.AddInput("the module", args.module_path.empty() ? DefaultModulePath() : args.module_path);
-    if (!args.no_sound) plan.AddInput("the sound library", DefaultSoundLibraryPath());
-    plan.AddOutput("the trace", args.trace_path);
-    plan.AddOutput("the telemetry", args.csv_path);
-    plan.AddOutput("the plot", args.svg_path);
-    plan.Check();
+    Outputs out;
+    out.plan.AddInput("the pilot script", args.script_path);
+    out.plan.AddInput("the module", args.module_path.empty() ? DefaultModulePath() : args.module_path);
+    if (!args.no_sound) out.plan.AddInput("the sound library", DefaultSoundLibraryPath());
+    out.trace = out.plan.AddOutput("the trace", args.trace_path);
+    out.csv = out.plan.AddOutput("the telemetry", args.csv_path);
+    out.svg = out.plan.AddOutput("the plot", args.svg_path);
+    out.plan.Check();
 
     const fly::PilotScript script = ReadScript(args.script_path);
-    Outputs out;
-    if (args.trace_path == "-" || args.csv_path == "-" || args.svg_path == "-") out.text = stderr;
-    if (!args.trace_path.empty()) out.trace.emplace(args.trace_path, "the trace");
-    if (!args.csv_path.empty()) {
-        out.csv.emplace(args.csv_path, "the telemetry");
-        out.csv->Write(fly::CsvHeader());
-    }
-    if (!args.svg_path.empty()) out.svg.emplace(args.svg_path, "the plot");
+    if (out.plan.writes_standard_output()) out.text = stderr;
+    out.plan.Open();
+    if (out.file(out.csv) != nullptr) out.Write(out.csv, fly::CsvHeader());
     fly::FlightResult result = FlyScript(script, args, csv_rate, time_limit_s, out);
     FinishOutputs(result, args, out);
     return kExitSuccess;

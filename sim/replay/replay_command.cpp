@@ -5,8 +5,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <filesystem>
-#include <optional>
 
 #include "common/exit_codes.h"
 #include "common/input_text.h"
@@ -64,12 +64,11 @@ struct ReplayArguments {
 ReplayOptions CheckArguments(const ReplayArguments& args) {
     ReplayOptions options;
     options.vessels = static_cast<int>(ParseIntegerArg(args.vessels_text, "--vessels", 0, kMaxVessels));
-    // What GetFlightModel can report: 0 easy, 1 realistic.
-    const std::string model = args.flight_model_text;
-    if (model != "0" && model != "1") {
-        throw CommandError(kExitBadInput, "--flight-model: expected 0 (easy) or 1 (realistic), got '" + model + "'");
-    }
-    options.flight_model = model == "1" ? 1 : 0;
+    // GetFlightModel reports an integer level; the module takes every level
+    // of 1 or more as the realistic model, so any int replays.
+    options.flight_model = static_cast<int>(ParseIntegerArg(args.flight_model_text, "--flight-model",
+                                                            std::numeric_limits<std::int32_t>::min(),
+                                                            std::numeric_limits<std::int32_t>::max()));
     options.sound = !args.no_sound;
     if (args.no_sound && !args.sound_path.empty()) {
         throw CommandError(kExitBadInput, "--sound-library and --no-sound exclude each other");
@@ -90,7 +89,7 @@ int Replay(const ReplayArguments& args) {
     plan.AddInput("the script", args.script_path);
     plan.AddInput("the module", options.module_path);
     plan.AddInput("the sound library", options.sound_path);
-    plan.AddOutput("the trace", args.trace_path);
+    const OutputPlan::Output trace = plan.AddOutput("the trace", args.trace_path);
     plan.Check();
 
     // The whole script is read and checked before anything is loaded.
@@ -103,18 +102,16 @@ int Replay(const ReplayArguments& args) {
         throw CommandError(kExitBadInput, e.what());
     }
 
-    std::optional<OutputFile> trace;
-    if (!args.trace_path.empty()) {
-        trace.emplace(args.trace_path, "the trace");
-        options.trace = trace->file();
-    }
+    plan.Open();
+    options.trace = plan.file(trace);
+    const auto trace_error = [&](int err) {
+        return CommandError(kExitOutputFailed,
+                            "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
+    };
     Progress progress("vantorel-sim replay");
     const double total = static_cast<double>(script.frame_count());
     options.on_progress = [&](std::int64_t frames) {
-        if (const int err = host::trace::sink_error()) {
-            throw CommandError(kExitOutputFailed,
-                               "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
-        }
+        if (const int err = host::trace::sink_error()) throw trace_error(err);
         progress.Update(static_cast<double>(frames) / total,
                         [&] { return "frame " + std::to_string(frames) + " of " + std::to_string(script.frame_count()); });
     };
@@ -130,14 +127,12 @@ int Replay(const ReplayArguments& args) {
         throw CommandError(kExitRunFailed, std::string("replay stopped: ") + e.what());
     }
     progress.Clear();
-    if (const int err = host::trace::sink_error(); trace && err != 0) {
-        throw CommandError(kExitOutputFailed, "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
+    if (const int err = host::trace::sink_error(); options.trace != nullptr && err != 0) {
+        if (plan.writes_standard_output()) StandardOutputFailureReported();
+        throw trace_error(err);
     }
-    if (trace) {
-        trace->Commit();
-    } else {
-        std::fputs(FormatSummary(summary).c_str(), stdout);
-    }
+    if (options.trace == nullptr) std::fputs(FormatSummary(summary).c_str(), stdout);
+    plan.Commit();
     return kExitSuccess;
 }
 
@@ -155,7 +150,7 @@ int RunReplayCommand(int argc, char** argv) {
     app.add_option("--vessels", args.vessels_text, "vessels created at the start, 0 to 100000 (default 1)")
         ->type_name("N");
     app.add_option("--flight-model", args.flight_model_text,
-                   "what GetFlightModel reports: 0 easy or 1 realistic (default 1)")
+                   "the level GetFlightModel reports, any 32-bit integer: 0 easy, 1 or more realistic (default 1)")
         ->type_name("N");
     app.add_option("--max-frames", args.max_frames_text,
                    "refuse a script that runs more frames (default " + std::to_string(kDefaultMaxFrames) + ")")
