@@ -7,6 +7,7 @@
 #include <string_view>
 #include <sstream>
 
+#include "common/cli_values.h"
 #include "common/exit_codes.h"
 #include "common/input_text.h"
 #include "common/number_args.h"
@@ -181,7 +182,8 @@ int RunFlyCommand(int argc, char** argv) {
     CLI::App app("Fly the Vantorel with the stand-in host's flight model.", "vantorel-sim fly");
     FlyArguments args;
     app.add_option("SCRIPT", args.script_path,
-                   "pilot script ('-': standard input; without it: the built-in demonstration flight)");
+                   "pilot script ('-': standard input; without it: the built-in demonstration flight)")
+        ->type_name("FILE");
     app.add_option("--csv", args.csv_path, "write telemetry as CSV to FILE ('-': standard output)")->type_name("FILE");
     app.add_option("--csv-rate", args.csv_rate_text, "telemetry rows per simulated second, above 0 and at most 1000 "
                                                      "(default 10)")
@@ -207,6 +209,12 @@ int RunFlyCommand(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         Error(std::string(e.what()) + " (--help lists the options)");
         return kExitBadInput;
+    }
+    try {
+        RefuseEmptyValues(app);
+    } catch (const CommandError& e) {
+        Error(e.what());
+        return e.exit_code();
     }
     if (args.print_builtin) {
         std::fputs(fly::BuiltinFlightText(), stdout);

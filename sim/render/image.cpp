@@ -74,16 +74,20 @@ bool WriteRows(std::FILE* file, const Image& image, png_bytep* rows, PngContext&
 
 }  // namespace
 
-void WritePng(const Image& image, const std::string& path) {
-    if (image.width <= 0 || image.height <= 0) throw PngError(path + ": nothing to write (empty image)");
+void EncodePng(const Image& image, std::FILE* file, const std::string& name) {
+    if (image.width <= 0 || image.height <= 0) throw PngError(name + ": nothing to write (empty image)");
     std::vector<png_bytep> rows(static_cast<std::size_t>(image.height));
     std::vector<Rgb8> copy = image.pixels;
     for (int y = 0; y < image.height; ++y)
         rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(&copy[static_cast<std::size_t>(y) * image.width]);
+    PngContext ctx;
+    if (!WriteRows(file, image, rows.data(), ctx)) throw PngError("cannot write " + name + ": " + ctx.message);
+}
+
+void WritePng(const Image& image, const std::string& path) {
     try {
         OutputFile out(path, "picture");
-        PngContext ctx;
-        if (!WriteRows(out.file(), image, rows.data(), ctx)) throw PngError("cannot write '" + path + "': " + ctx.message);
+        EncodePng(image, out.file(), "'" + path + "'");
         out.Commit();
     } catch (const PngError&) {
         throw;

@@ -8,6 +8,7 @@
 #include <limits>
 #include <filesystem>
 
+#include "common/cli_values.h"
 #include "common/exit_codes.h"
 #include "common/input_text.h"
 #include "common/number_args.h"
@@ -144,7 +145,8 @@ int RunReplayCommand(int argc, char** argv) {
     app.allow_windows_style_options(false);  // an absolute path like /tmp/x.jsonl is no option
     ReplayArguments args;
     app.add_option("SCRIPT", args.script_path, "JSON Lines script, one frame a line ('-': standard input)")
-        ->required();
+        ->required()
+        ->type_name("FILE");
     app.add_option("--trace", args.trace_path, "write the call trace as JSON Lines to OUT ('-': standard output)")
         ->type_name("OUT");
     app.add_option("--vessels", args.vessels_text, "vessels created at the start, 0 to 100000 (default 1)")
@@ -169,6 +171,12 @@ int RunReplayCommand(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         Error(std::string(e.what()) + " (--help lists the options)");
         return kExitBadInput;
+    }
+    try {
+        RefuseEmptyValues(app);
+    } catch (const CommandError& e) {
+        Error(e.what());
+        return e.exit_code();
     }
     int code = kExitSuccess;
     try {
