@@ -4,7 +4,6 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
-#include <mutex>
 #include <system_error>
 
 #ifdef _WIN32
@@ -28,8 +27,8 @@ struct Slot {
     volatile std::sig_atomic_t state;
 };
 
+// Registered and released from the one thread that runs the job.
 Slot g_slots[kCleanupSlots];
-std::mutex g_mutex;  // registration only; the handler takes no lock
 bool g_installed = false;
 
 constexpr int kSignals[] = {SIGINT, SIGTERM,
@@ -95,7 +94,6 @@ int RegisterForCleanup(const std::string& path, CleanupKind kind) {
     std::error_code ec;
     const std::string absolute = std::filesystem::absolute(path, ec).string();
     if (ec || absolute.size() >= kPathBytes) return -1;
-    const std::lock_guard<std::mutex> lock(g_mutex);
     if (!g_installed) {
         InstallHandlers();
         g_installed = true;
@@ -113,7 +111,6 @@ int RegisterForCleanup(const std::string& path, CleanupKind kind) {
 
 void ReleaseCleanup(int slot) {
     if (slot < 0 || slot >= kCleanupSlots) return;
-    const std::lock_guard<std::mutex> lock(g_mutex);
     g_slots[slot].state = 0;
     std::atomic_signal_fence(std::memory_order_seq_cst);
 }

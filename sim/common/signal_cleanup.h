@@ -5,7 +5,8 @@
 // the process inherited as ignored stays ignored.
 //
 // The handler may only make async-signal-safe calls, so the paths live in a
-// fixed table of absolute paths filled in beforehand.
+// fixed table of absolute paths filled in beforehand, by the one thread that
+// runs the job.
 //
 // Wiring:
 //     SignalBlock block;                       // no signal between the two steps

@@ -81,6 +81,12 @@ void Print(std::FILE* stream, const std::string& text) {
     NoteWriteResult(stream);
 }
 
+// The trace's sink failed; said once, also when the trace is standard output.
+[[noreturn]] void FailTrace(const FlyArguments& args, Outputs& out) {
+    if (out.plan.output_file(out.trace)->is_standard_output()) StandardOutputFailureReported();
+    throw CommandError(kExitOutputFailed, TraceError(args.trace_path));
+}
+
 // Flies with milestones on standard output unless quiet. Throws CommandError.
 fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& args, double csv_rate,
                             double time_limit_s, Outputs& out) {
@@ -108,9 +114,7 @@ fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& 
         };
     }
     options.on_progress = [&](double t, double) {
-        if (options.trace != nullptr && host::trace::sink_error() != 0) {
-            throw CommandError(kExitOutputFailed, TraceError(args.trace_path));
-        }
+        if (options.trace != nullptr && host::trace::sink_error() != 0) FailTrace(args, out);
         progress.Update(t / time_limit_s, [t] { return "t = " + std::to_string(static_cast<long long>(t)) + " s"; });
     };
     try {
@@ -128,10 +132,7 @@ fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& 
 
 // Every file finished, the summary printed, then all committed together.
 void FinishOutputs(fly::FlightResult& result, const FlyArguments& args, Outputs& out) {
-    if (const std::string error = TraceError(args.trace_path); out.file(out.trace) != nullptr && !error.empty()) {
-        if (args.trace_path == "-") StandardOutputFailureReported();
-        throw CommandError(kExitOutputFailed, error);
-    }
+    if (out.file(out.trace) != nullptr && host::trace::sink_error() != 0) FailTrace(args, out);
     if (out.file(out.svg) != nullptr) {
         result.samples = out.plot.Take();
         std::ostringstream svg;

@@ -105,7 +105,9 @@ int Replay(const ReplayArguments& args) {
 
     plan.Open();
     options.trace = plan.file(trace);
+    // Said once, also when the trace is standard output.
     const auto trace_error = [&](int err) {
+        if (plan.writes_standard_output()) StandardOutputFailureReported();
         return CommandError(kExitOutputFailed,
                             "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
     };
@@ -128,10 +130,7 @@ int Replay(const ReplayArguments& args) {
         throw CommandError(kExitRunFailed, std::string("replay stopped: ") + e.what());
     }
     progress.Clear();
-    if (const int err = host::trace::sink_error(); options.trace != nullptr && err != 0) {
-        if (plan.writes_standard_output()) StandardOutputFailureReported();
-        throw trace_error(err);
-    }
+    if (const int err = host::trace::sink_error(); options.trace != nullptr && err != 0) throw trace_error(err);
     if (options.trace == nullptr) std::fputs(FormatSummary(summary).c_str(), stdout);
     plan.Commit();
     return kExitSuccess;
