@@ -38,7 +38,17 @@ namespace {
 // back to WritePng, which then throws with the message kept here.
 struct PngContext {
     char message[256] = "";
+    std::FILE* file = nullptr;
 };
+
+// fwrite with the system's reason kept, where libpng's own would say only
+// "Write Error".
+void OnPngWrite(png_structp png, png_bytep data, png_size_t length) {
+    auto* ctx = static_cast<PngContext*>(png_get_io_ptr(png));
+    if (std::fwrite(data, 1, length, ctx->file) != length) png_error(png, std::strerror(errno));
+}
+
+void OnPngFlush(png_structp png) { std::fflush(static_cast<PngContext*>(png_get_io_ptr(png))->file); }
 
 void OnPngError(png_structp png, png_const_charp text) {
     auto* ctx = static_cast<PngContext*>(png_get_error_ptr(png));
@@ -62,7 +72,8 @@ bool WriteRows(std::FILE* file, const Image& image, png_bytep* rows, PngContext&
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    ctx.file = file;
+    png_set_write_fn(png, &ctx, OnPngWrite, OnPngFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);

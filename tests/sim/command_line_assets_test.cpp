@@ -62,6 +62,9 @@ const AssetCase kAssetCases[] = {
      {"--out 'a/Meshes/Ombrix/Vantorel.msh' is the same file as the mesh '", "Vantorel.msh'"}},
     {"sheet_is_the_lit_cockpit", "render --assets a --size 32 --sheet ./a/Meshes/Ombrix/Vantorel-Cpit_n.msh", 2,
      {"is the same file as the mesh"}},
+    // Both pictures or neither, and the system's reason.
+    {"render_sheet_full_disk", "render --assets a --size 32 --out x.png --sheet /dev/full", 3,
+     {"cannot write --sheet '/dev/full': No space left on device"}},
     // Empty values name the option.
     {"render_out_empty", "render --out ''", 2, {"vantorel-sim render: --out: the value is empty"}},
     {"render_assets_empty", "render --out x.png --assets ''", 2, {"--assets: the value is empty"}},
