@@ -1,10 +1,31 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a Debian machine, only when missing.
+# Installs the Debian packages the build needs, only those missing, with sudo
+# when not root.
+#   install-deps.sh             building everything, flying (the main job) and
+#                               the test suite (cmake --workflow --preset test)
+#   install-deps.sh --quality   also clang and its sanitizer runtime, for the
+#                               quality and fuzzing gates (docs/quality.md)
+#   install-deps.sh --windows   also the Windows test builds' cross-compilers
+#                               and Wine, with the i386 architecture for the
+#                               32-bit checks (docs/windows.md)
+# The options combine; .ci/run gives both.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libclang-rt-dev libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev libpng-dev binutils nodejs npm chromium
-          g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64)
+# node and npm build the flight page and check the glTF export; chromium runs
+# the page in the test suite.
+packages=(cmake ninja-build g++ binutils python3 libgtest-dev libgmock-dev libbenchmark-dev
+          nlohmann-json3-dev libcli11-dev libpng-dev nodejs npm chromium)
+quality=0 windows=0
+for arg in "$@"; do
+  case $arg in
+    --quality) quality=1 ;;
+    --windows) windows=1 ;;
+    -h|--help) sed -n '2,11s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    *) echo "install-deps.sh: unknown option '$arg' (--quality, --windows)" >&2; exit 2 ;;
+  esac
+done
+[ "$quality" = 1 ] && packages+=(clang libclang-rt-dev)
+[ "$windows" = 1 ] && packages+=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine wine64)
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
@@ -21,6 +42,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq "${missing[@]}"
 fi
+
+[ "$windows" = 1 ] || exit 0
 
 # 32-bit Wine runs the x86 Windows checks; without it they are skipped (and
 # say so), so any failure here only costs those checks.

@@ -4,6 +4,8 @@
 
 #include "common/exit_codes.h"
 #include "common/platform.h"
+#include "common/standard_output.h"
+#include "common/text_escape.h"
 #include "replay/replay_command.h"
 #ifndef VANTOREL_SIM_REPLAY_ONLY
 #include "check/check_command.h"
@@ -42,7 +44,7 @@ int main(int argc, char** argv) {
     const char* command = argv[1];
     if (std::strcmp(command, "--help") == 0 || std::strcmp(command, "-h") == 0 || std::strcmp(command, "help") == 0) {
         PrintUsage(stdout);
-        return 0;
+        return vantorel_sim::FinishStandardOutput("", vantorel_sim::kExitSuccess);
     }
     if (std::strcmp(command, "replay") == 0) return vantorel_sim::RunReplayCommand(argc - 1, argv + 1);
 #ifndef VANTOREL_SIM_REPLAY_ONLY
@@ -54,11 +56,11 @@ int main(int argc, char** argv) {
     if (std::strcmp(command, "fly") == 0 || std::strcmp(command, "render") == 0 ||
         std::strcmp(command, "export") == 0 || std::strcmp(command, "check-assets") == 0) {
         std::fprintf(stderr, "vantorel-sim: '%s' is not part of this build (the Windows test build has replay only)\n",
-                     command);
+                     vantorel_sim::MessageSafe(command).c_str());
         return 2;
     }
 #endif
-    std::fprintf(stderr, "vantorel-sim: unknown command '%s'\n\n", command);
+    std::fprintf(stderr, "vantorel-sim: unknown command '%s'\n\n", vantorel_sim::MessageSafe(command).c_str());
     PrintUsage(stderr);
     return 2;
 }

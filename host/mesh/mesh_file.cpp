@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <string_view>
@@ -14,19 +15,34 @@ namespace host::mesh {
 
 namespace {
 
-// Counts come from the file: reserve no more than this before the lines exist.
-constexpr unsigned kReserveLimit = 1u << 16;
+// A line of the format is short; a longer one means this is not a mesh file.
+constexpr std::size_t kMaxLineBytes = std::size_t{64} << 10;
+// The fewest bytes each counted item takes in the file, so a count can be
+// checked against the bytes left before anything is allocated for it.
+constexpr std::uint64_t kVertexBytes = 6;     // "0 0 0\n"
+constexpr std::uint64_t kTriangleBytes = 6;   // "0 1 2\n"
+constexpr std::uint64_t kGroupBytes = 9;      // "GEOM 0 0\n"
+constexpr std::uint64_t kMaterialBytes = 45;  // a name, MATERIAL and four colour lines
+constexpr std::uint64_t kTextureBytes = 2;    // "t\n"
 
 // Meaningful lines one at a time: comments after ';' and blank lines dropped,
 // each line split into words, with its number kept for messages.
 class Lines {
 public:
-    Lines(std::istream& in, const std::string& name) : in_(in), name_(name) {}
+    Lines(std::istream& in, const std::string& name) : in_(in), name_(name) {
+        // The size, when the stream has one, bounds every count.
+        const std::istream::pos_type start = in_.tellg();
+        if (start != std::istream::pos_type(-1) && in_.seekg(0, std::ios::end)) {
+            size_ = static_cast<std::uint64_t>(in_.tellg() - start);
+            in_.seekg(start);
+        }
+        in_.clear();
+    }
 
     // The next meaningful line, or false at the end of the file.
     bool Next() {
         std::string text;
-        while (std::getline(in_, text)) {
+        while (ReadLine(text)) {
             ++number_;
             if (const auto semi = text.find(';'); semi != std::string::npos) text.erase(semi);
             Split(text);
@@ -39,6 +55,14 @@ public:
     // The next line, which must exist; `what` says what is expected there.
     void Need(const char* what) {
         if (!Next()) Fail(std::string("unexpected end of file, expected ") + what);
+    }
+    // Refuses a count of items that cannot all be in the rest of the file.
+    void Fits(unsigned count, std::uint64_t item_bytes, const char* items) const {
+        const std::uint64_t left = size_ - std::min(size_, consumed_);
+        if (count > left / item_bytes) {
+            Fail(std::to_string(count) + " " + items + " cannot fit in the rest of the file (" + std::to_string(left) +
+                 " bytes)");
+        }
     }
 
     const std::vector<std::string>& words() const { return words_; }
@@ -79,6 +103,29 @@ public:
     }
 
 private:
+    // One line without its end; false at the end of the input.
+    bool ReadLine(std::string& text) {
+        text.clear();
+        std::streambuf* buf = in_.rdbuf();
+        bool any = false;
+        for (;;) {
+            const int c = buf->sbumpc();
+            if (c == std::char_traits<char>::eof()) return any;
+            any = true;
+            ++consumed_;
+            if (c == '\n') return true;
+            if (c == '\0') {
+                throw MeshError(name_ + ":" + std::to_string(number_ + 1) + ":" + std::to_string(text.size() + 1) +
+                                ": a NUL byte; is this a mesh file?");
+            }
+            if (text.size() == kMaxLineBytes) {
+                throw MeshError(name_ + ":" + std::to_string(number_ + 1) + ": the line is longer than " +
+                                std::to_string(kMaxLineBytes >> 10) + " KiB; is this a mesh file?");
+            }
+            text.push_back(static_cast<char>(c));
+        }
+    }
+
     void Split(const std::string& text) {
         words_.clear();
         rest_.clear();
@@ -99,6 +146,8 @@ private:
 
     std::istream& in_;
     const std::string& name_;
+    std::uint64_t size_ = std::numeric_limits<std::uint64_t>::max();
+    std::uint64_t consumed_ = 0;
     int number_ = 0;
     std::vector<std::string> words_;
     std::string rest_;
@@ -113,9 +162,11 @@ unsigned KeyCount(Lines& lines, const char* key) {
 
 void ReadGeometry(Lines& lines, Group& g) {
     const unsigned nv = lines.Count(1, "a vertex count"), nt = lines.Count(2, "a triangle count");
+    lines.Fits(nv, kVertexBytes, "vertices");
+    lines.Fits(nt, kTriangleBytes, "triangles");
     const std::size_t fields = g.no_normal ? 3 : 6;
     const char* vertex_line = g.no_normal ? "a vertex line 'x y z [u v]'" : "a vertex line 'x y z nx ny nz [u v]'";
-    g.vertices.reserve(std::min(nv, kReserveLimit));
+    g.vertices.reserve(nv);
     for (unsigned i = 0; i < nv; ++i) {
         lines.Need(vertex_line);
         lines.Expect(fields, fields + 2, vertex_line);
@@ -129,7 +180,7 @@ void ReadGeometry(Lines& lines, Group& g) {
         }
         g.vertices.push_back(v);
     }
-    g.triangles.reserve(std::min(nt, kReserveLimit));
+    g.triangles.reserve(nt);
     for (unsigned i = 0; i < nt; ++i) {
         lines.Need("a triangle line 'i j k'");
         lines.Expect(3, 3, "a triangle line 'i j k'");
@@ -181,6 +232,7 @@ Rgba ReadColour(Lines& lines, const char* what, double* power) {
 
 void ReadMaterials(Lines& lines, Mesh& mesh) {
     const unsigned k = KeyCount(lines, "MATERIALS");
+    lines.Fits(k, kMaterialBytes, "materials");
     mesh.materials.resize(k);
     for (auto& m : mesh.materials) {
         lines.Need("a material name");
@@ -219,10 +271,12 @@ Mesh ParseMesh(std::istream& in, const std::string& name) {
     if (lines.size() != 1 || lines.word(0) != "MSHX1") lines.Fail("expected 'MSHX1' as the first line");
     Mesh mesh;
     const unsigned n = KeyCount(lines, "GROUPS");
-    mesh.groups.reserve(std::min(n, kReserveLimit));
+    lines.Fits(n, kGroupBytes, "groups");
+    mesh.groups.reserve(n);
     for (unsigned i = 0; i < n; ++i) mesh.groups.push_back(ReadGroup(lines));
     ReadMaterials(lines, mesh);
     const unsigned t = KeyCount(lines, "TEXTURES");
+    lines.Fits(t, kTextureBytes, "textures");
     for (unsigned i = 0; i < t; ++i) {
         lines.Need("a texture file name");
         mesh.textures.push_back(lines.word(0));
@@ -233,7 +287,13 @@ Mesh ParseMesh(std::istream& in, const std::string& name) {
 }
 
 Mesh ReadMeshFile(const std::string& path) {
-    std::ifstream in(path);
+    std::error_code ec;
+    const std::filesystem::file_status status = std::filesystem::status(path, ec);
+    if (std::filesystem::is_directory(status)) throw MeshError(path + ": a folder, not a mesh file");
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
+        throw MeshError(path + ": not a regular file (a device, pipe or socket)");
+    }
+    std::ifstream in(path, std::ios::binary);
     if (!in) throw MeshError(path + ": cannot read: " + std::strerror(errno));
     return ParseMesh(in, path);
 }

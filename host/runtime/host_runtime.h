@@ -167,6 +167,9 @@ public:
     const std::string& mesh_dir() const;
     // The name a mesh handle was loaded under; empty for null or unknown.
     std::string mesh_name(MESHHANDLE mesh) const;
+    // The file of every mesh the module has loaded that exists, in the order
+    // first asked for: what a tool reading the meshes reads.
+    std::vector<std::string> mesh_files() const;
 
     // --- For a flight model --------------------------------------------------
     // Position of a thruster or propellant resource in its vessel's list

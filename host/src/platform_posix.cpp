@@ -3,7 +3,9 @@
 #include <link.h>
 #include <sys/stat.h>
 
+#include <cctype>
 #include <cerrno>
+#include <cstring>
 
 #include "runtime/host_runtime.h"
 #include "src/platform.h"
@@ -28,10 +30,15 @@ std::string file_name_of(const std::string& path) {
 void* open_library(const std::string& what, const std::string& path) {
     struct stat sb;
     if (path.empty() || ::stat(path.c_str(), &sb) != 0) {
-        throw HostError("cannot load " + what + " '" + path + "': no such file");
+        // ENOTDIR: a part of the path before the name is a file, not a folder.
+        const std::string reason = path.empty() || errno == ENOENT ? "no such file"
+                                   : errno == ENOTDIR               ? "no such file (a part of the path is not a folder)"
+                                                                    : std::strerror(errno);
+        throw HostError("cannot load " + what + " '" + path + "': " + reason);
     }
     if (!S_ISREG(sb.st_mode)) {
-        throw HostError("cannot load " + what + " '" + path + "': not a regular file");
+        throw HostError("cannot load " + what + " '" + path + "': " +
+                        (S_ISDIR(sb.st_mode) ? "a folder, not a regular file" : "not a regular file"));
     }
     dlerror();
     void* dl = dlopen(as_file_path(path).c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -54,10 +61,50 @@ bool library_gone(const std::string& path) {
 
 void* program_library() { return dlopen(nullptr, RTLD_LAZY); }
 
+namespace {
+
+bool same_file_name(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) return false;
+    }
+    return true;
+}
+
+// The path of the loaded library whose file name is name, or empty.
+std::string loaded_path_named(const std::string& name) {
+    struct Search {
+        const std::string* name;
+        std::string path;
+    } search{&name, {}};
+    dl_iterate_phdr(
+        [](struct dl_phdr_info* info, std::size_t, void* data) {
+            auto* s = static_cast<Search*>(data);
+            if (info->dlpi_name == nullptr || info->dlpi_name[0] == '\0') return 0;
+            if (!same_file_name(file_name_of(info->dlpi_name), *s->name)) return 0;
+            s->path = info->dlpi_name;
+            return 1;
+        },
+        &search);
+    return search.path;
+}
+
+}  // namespace
+
+// As Windows does: a name without a folder is a file name, compared without
+// regard to case, ".dll" added when it has no extension; what the library
+// calls itself inside (its soname) does not matter.
 void* loaded_library(const char* name) {
+    if (name == nullptr) return nullptr;
+    std::string wanted = name;
+    if (wanted.find('/') == std::string::npos) {
+        if (wanted.find('.') == std::string::npos) wanted += ".dll";
+        wanted = loaded_path_named(wanted);
+        if (wanted.empty()) return nullptr;
+    }
     // RTLD_NOLOAD finds only a library already in the process; the extra
     // reference dlopen took is dropped at once.
-    void* h = dlopen(name, RTLD_NOLOAD | RTLD_LAZY);
+    void* h = dlopen(wanted.c_str(), RTLD_NOLOAD | RTLD_LAZY);
     if (h != nullptr) dlclose(h);
     return h;
 }

@@ -48,7 +48,7 @@ void* open_library(const std::string& what, const std::string& path) {
         throw HostError("cannot load " + what + " '" + path + "': no such file");
     }
     if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        throw HostError("cannot load " + what + " '" + path + "': not a regular file");
+        throw HostError("cannot load " + what + " '" + path + "': a folder, not a regular file");
     }
     // The library's own folder is searched for its dependencies as well.
     HMODULE dl = LoadLibraryExA(full_path(as_file_path(path)).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);

@@ -1,7 +1,9 @@
 #include "check/check_command.h"
 
+#include "common/cli_values.h"
 #include "common/exit_codes.h"
 #include "common/standard_output.h"
+#include "common/text_escape.h"
 
 #include <CLI/CLI.hpp>
 
@@ -16,6 +18,26 @@ namespace {
 
 constexpr int kExitFindings = 1;
 
+void Error(const std::string& message) {
+    std::fprintf(stderr, "vantorel-sim check-assets: %s\n", MessageSafe(message).c_str());
+}
+
+void Print(const std::string& line) {
+    std::fputs((line + "\n").c_str(), stdout);
+    NoteWriteResult(stdout);
+}
+
+// Runs the rules with the module in its scratch folder; prints the header
+// line. Throws SceneError.
+std::vector<check::Finding> Check(const SceneOptions& options) {
+    VesselScene scene(options);
+    check::CheckContext context(scene);
+    std::vector<check::Finding> findings = check::CheckAll(context);
+    Print("checked " + MessageSafe(scene.files().asset_dir) + " with " + MessageSafe(scene.files().module_path) +
+          ": " + std::to_string(context.parts().size()) + " components");
+    return findings;
+}
+
 }  // namespace
 
 int RunCheckCommand(int argc, char** argv) {
@@ -24,7 +46,8 @@ int RunCheckCommand(int argc, char** argv) {
     SceneOptions options;
     std::vector<int> rules;
     app.add_option("DIR", options.asset_dir,
-                   "folder holding Meshes/ and Sound/ (an install root works; default: the host's asset folder)");
+                   "folder holding Meshes/ and Sound/ (an install root works; default: the host's asset folder)")
+        ->type_name("DIR");
     app.add_option("--module", options.module_path,
                    "vessel module (default: DIR/Modules/Vantorel.so if there, else the one built with the runner)")
         ->type_name("PATH");
@@ -34,31 +57,31 @@ int RunCheckCommand(int argc, char** argv) {
                std::string(kExitCodesText) + "Rules: docs/render-and-check.md.");
     try {
         app.parse(argc, argv);
+        RefuseEmptyValues(app);
     } catch (const CLI::Success& e) {
-        return app.exit(e);
+        return FinishStandardOutput("check-assets", app.exit(e));
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "vantorel-sim check-assets: %s (--help lists the options)\n", e.what());
+        Error(std::string(e.what()) + " (--help lists the options)");
         return kExitBadInput;
+    } catch (const CommandError& e) {
+        Error(e.what());
+        return e.exit_code();
     }
     std::vector<check::Finding> findings;
     try {
-        VesselScene scene(options);
-        check::CheckContext context(scene);
-        findings = check::CheckAll(context);
-        std::printf("checked %s with %s: %zu components\n", scene.asset_dir().c_str(), scene.module_path().c_str(),
-                    context.parts().size());
-    } catch (const SceneError& e) {
-        std::fprintf(stderr, "vantorel-sim check-assets: %s\n", e.what());
-        return kExitRunFailed;
+        findings = Check(options);
+    } catch (const std::exception& e) {
+        Error(e.what());
+        return FinishStandardOutput("check-assets", kExitRunFailed);
     }
     const std::set<int> only(rules.begin(), rules.end());
     std::size_t shown = 0;
     for (const auto& f : findings) {
         if (!only.empty() && !only.count(f.rule)) continue;
-        std::printf("rule %d: %s\n", f.rule, f.text.c_str());
+        Print("rule " + std::to_string(f.rule) + ": " + MessageSafe(f.text));
         ++shown;
     }
-    std::printf("%zu finding%s\n", shown, shown == 1 ? "" : "s");
+    Print(std::to_string(shown) + " finding" + (shown == 1 ? "" : "s"));
     return FinishStandardOutput("check-assets", shown == 0 ? 0 : kExitFindings);
 }
 

@@ -17,7 +17,6 @@ namespace layout = vantorel::layout;
 namespace {
 
 constexpr int kSilentPeak = 328;    // 1 % of full scale
-constexpr int kClipLevel = 32767;   // a sample at full scale
 constexpr double kLoopSlack = 1.1;  // the loop's step may exceed the largest inside by this factor
 constexpr int kLoopLsb = 2;
 
@@ -27,19 +26,16 @@ std::string FileOf(std::string_view wave) {
     return rel;
 }
 
-void CheckLoop(const std::string& name, const std::vector<std::int16_t>& s, std::vector<Finding>& out) {
-    if (s.size() < 3) return;
-    int max_step = 0, max_bend = 0;
-    for (std::size_t i = 1; i < s.size(); ++i) max_step = std::max(max_step, std::abs(s[i] - s[i - 1]));
-    for (std::size_t i = 2; i < s.size(); ++i) max_bend = std::max(max_bend, std::abs(s[i] - 2 * s[i - 1] + s[i - 2]));
-    const int step = std::abs(s.front() - s.back());
-    const int bend = std::abs(s[1] - 2 * s[0] + s.back());
-    if (step > kLoopSlack * max_step + kLoopLsb)
+void CheckLoop(const std::string& name, const SampleFigures& s, std::vector<Finding>& out) {
+    if (s.count < 3) return;
+    const int step = std::abs(s.first - s.last);
+    const int bend = std::abs(s.second - 2 * s.first + s.last);
+    if (step > kLoopSlack * s.max_step + kLoopLsb)
         out.push_back({7, name + ": clicks at its loop point: last to first sample jumps " + std::to_string(step) +
-                              ", the largest step inside is " + std::to_string(max_step)});
-    else if (bend > kLoopSlack * max_bend + kLoopLsb)
+                              ", the largest step inside is " + std::to_string(s.max_step)});
+    else if (bend > kLoopSlack * s.max_bend + kLoopLsb)
         out.push_back({7, name + ": clicks at its loop point: the slope breaks by " + std::to_string(bend) +
-                              ", the largest change inside is " + std::to_string(max_bend)});
+                              ", the largest change inside is " + std::to_string(s.max_bend)});
 }
 
 void CheckOne(const std::string& path, const std::string& name, bool loops, std::vector<Finding>& out) {
@@ -56,15 +52,10 @@ void CheckOne(const std::string& path, const std::string& name, bool loops, std:
                               " Hz; expected PCM (1), 16-bit, mono, 22050 or 44100 Hz"});
         return;
     }
-    int peak = 0;
-    std::size_t clipped = 0;
-    for (std::int16_t v : w.samples) {
-        peak = std::max(peak, std::abs(static_cast<int>(v)));
-        clipped += std::abs(static_cast<int>(v)) >= kClipLevel;
-    }
-    if (peak < kSilentPeak) out.push_back({7, name + ": silent, peak " + std::to_string(peak) + " of 32768"});
-    if (clipped > 0) out.push_back({7, name + ": clips, " + std::to_string(clipped) + " samples at full scale"});
-    if (loops) CheckLoop(name, w.samples, out);
+    const SampleFigures& s = w.samples;
+    if (s.peak < kSilentPeak) out.push_back({7, name + ": silent, peak " + std::to_string(s.peak) + " of 32768"});
+    if (s.clipped > 0) out.push_back({7, name + ": clips, " + std::to_string(s.clipped) + " samples at full scale"});
+    if (loops) CheckLoop(name, s, out);
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
 #include "common/output_file.h"
 
-#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
 #include <utility>
 
 #include "common/exit_codes.h"
+#include "common/file_identity.h"
 #include "common/platform.h"
+#include "common/signal_cleanup.h"
+#include "common/standard_output.h"
 #include "common/text_escape.h"
 
 namespace vantorel_sim {
@@ -23,27 +27,21 @@ std::string Quoted(const std::string& path) { return "'" + MessageSafe(path) + "
     throw CommandError(kExitOutputFailed, "cannot write " + label + " " + Quoted(path) + ": " + reason);
 }
 
-// The file a write to path lands in: a symbolic link's target.
-fs::path Target(const std::string& path) {
-    std::error_code ec;
-    if (fs::is_symlink(fs::symlink_status(path, ec))) {
-        const fs::path resolved = fs::canonical(path, ec);
-        if (!ec) return resolved;
-    }
-    return fs::path(path);
-}
-
 fs::path FolderOf(const fs::path& file) {
     const fs::path folder = file.parent_path();
     return folder.empty() ? fs::path(".") : folder;
 }
 
-// Unique within the process by the counter, across processes by the id.
-std::string TemporaryName(const fs::path& target) {
-    static std::atomic<unsigned> counter{0};
-    const std::string name = "." + target.filename().string() + ".tmp-" + std::to_string(platform::ProcessId()) +
-                             "-" + std::to_string(counter++);
-    return (FolderOf(target) / name).string();
+// ".vs-" and six letters or digits: short whatever the target's name, and
+// taken with an exclusive create, so writers never share one.
+std::string TemporaryName(const fs::path& folder) {
+    static std::mt19937_64 random(std::random_device{}() ^
+                                  static_cast<std::uint64_t>(platform::ProcessId()) << 32 ^
+                                  static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name = ".vs-";
+    for (int i = 0; i < 6; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+    return (folder / name).string();
 }
 
 void CheckFolder(const fs::path& folder, const std::string& label, const std::string& path) {
@@ -55,6 +53,14 @@ void CheckFolder(const fs::path& folder, const std::string& label, const std::st
                                                                : " does not exist"));
     if (!fs::is_directory(status)) Refuse(label, path, Quoted(folder.string()) + " is not a folder");
     if (const int err = platform::WriteAccess(folder.string(), true)) Refuse(label, path, where + ": " + std::strerror(err));
+}
+
+// The folder as the user wrote it, for messages; the one a write lands in
+// when the name is a symbolic link.
+fs::path ShownFolder(const std::string& path) {
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(path, ec))) return FolderOf(fs::path(WriteTarget(path)));
+    return FolderOf(fs::path(path));
 }
 
 }  // namespace
@@ -73,14 +79,22 @@ void CheckWritable(const std::string& path, const std::string& label) {
     } else if (!fs::path(path).has_filename()) {
         Refuse(label, path, "the name ends in a folder separator");
     }
-    CheckFolder(FolderOf(Target(path)), label, path);
+    CheckFolder(ShownFolder(path), label, path);
+}
+
+OutputFile OutputFile::StandardOutput(std::string path, std::string label) {
+    OutputFile out;
+    out.path_ = std::move(path);
+    out.label_ = std::move(label);
+    out.mode_ = Mode::kStandardOutput;
+    out.file_ = stdout;
+    platform::SetBinaryMode(stdout);
+    return out;
 }
 
 OutputFile::OutputFile(std::string path, std::string label) : path_(std::move(path)), label_(std::move(label)) {
     if (path_ == "-") {
-        mode_ = Mode::kStandardOutput;
-        file_ = stdout;
-        platform::SetBinaryMode(stdout);
+        *this = StandardOutput(path_, label_);
         return;
     }
     CheckWritable(path_, label_);
@@ -92,31 +106,33 @@ OutputFile::OutputFile(std::string path, std::string label) : path_(std::move(pa
         if (file_ == nullptr) Refuse(label_, path_, std::strerror(errno));
         return;
     }
-    const fs::path target = Target(path_);
-    target_ = target.string();
-    // "x": never reuse a name another writer has just taken.
-    for (int attempt = 0; file_ == nullptr; ++attempt) {
-        temporary_ = TemporaryName(target);
-        file_ = std::fopen(temporary_.c_str(), "wbx");
-        if (file_ == nullptr && (errno != EEXIST || attempt == 100)) {
-            const int err = errno;
-            temporary_.clear();
-            Refuse(label_, path_, std::strerror(err));
-        }
-    }
+    target_ = WriteTarget(path_);
+    OpenTemporary();
     // A replaced file keeps its permissions.
     if (fs::is_regular_file(status)) fs::permissions(temporary_, status.permissions(), ec);
 }
 
+void OutputFile::OpenTemporary() {
+    const fs::path folder = FolderOf(fs::path(target_));
+    for (int attempt = 0; file_ == nullptr; ++attempt) {
+        // Registered before it exists, so no signal finds it unregistered.
+        const SignalBlock block;
+        temporary_ = TemporaryName(folder);
+        cleanup_slot_ = RegisterForCleanup(temporary_, CleanupKind::kFile);
+        // "x": never reuse a name another writer has just taken.
+        file_ = std::fopen(temporary_.c_str(), "wbx");
+        if (file_ == nullptr) {
+            const int err = errno;
+            ReleaseCleanup(std::exchange(cleanup_slot_, -1));
+            temporary_.clear();
+            if (err != EEXIST || attempt == 100) Refuse(label_, path_, std::strerror(err));
+        }
+    }
+}
+
 OutputFile::~OutputFile() { Discard(); }
 
-OutputFile::OutputFile(OutputFile&& other) noexcept
-    : path_(std::move(other.path_)),
-      label_(std::move(other.label_)),
-      target_(std::move(other.target_)),
-      temporary_(std::exchange(other.temporary_, {})),
-      mode_(other.mode_),
-      file_(std::exchange(other.file_, nullptr)) {}
+OutputFile::OutputFile(OutputFile&& other) noexcept { *this = std::move(other); }
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
     if (this != &other) {
@@ -127,12 +143,21 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
         temporary_ = std::exchange(other.temporary_, {});
         mode_ = other.mode_;
         file_ = std::exchange(other.file_, nullptr);
+        finished_ = other.finished_;
+        write_errno_ = other.write_errno_;
+        cleanup_slot_ = std::exchange(other.cleanup_slot_, -1);
     }
     return *this;
 }
 
 void OutputFile::Write(std::string_view text) {
-    if (file_ != nullptr && !text.empty()) std::fwrite(text.data(), 1, text.size(), file_);
+    if (file_ == nullptr || text.empty()) return;
+    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() && write_errno_ == 0) write_errno_ = errno;
+}
+
+void OutputFile::ForgetTemporary() {
+    temporary_.clear();
+    ReleaseCleanup(std::exchange(cleanup_slot_, -1));
 }
 
 void OutputFile::Discard() {
@@ -141,41 +166,51 @@ void OutputFile::Discard() {
     if (!temporary_.empty()) {
         std::error_code ec;
         fs::remove(temporary_, ec);
-        temporary_.clear();
+        ForgetTemporary();
     }
 }
 
 void OutputFile::Fail(const std::string& reason) {
     Discard();
+    // Said once: the end of the job need not say it again.
+    if (mode_ == Mode::kStandardOutput) StandardOutputFailureReported();
     Refuse(label_, path_, reason);
 }
 
 // Why the stream failed after its final flush went through. A write error
-// is sticky but its errno is long gone, so a temporary (discarded anyway)
-// is written once more to learn it.
+// is sticky but its errno may be gone: a temporary (discarded anyway) is
+// written once more to learn it.
 std::string OutputFile::WriteErrorReason() {
+    if (write_errno_ != 0) return std::strerror(write_errno_);
     if (mode_ == Mode::kTemporary) {
         std::clearerr(file_);
         if (std::fputc('\n', file_) == EOF || std::fflush(file_) != 0) return std::strerror(errno);
     }
-    return "a write failed";
+    return StreamWriteError(file_);
 }
 
-void OutputFile::Commit() {
+void OutputFile::Finish() {
+    if (finished_) return;
     if (file_ == nullptr) Refuse(label_, path_, "the output was already closed");
-    if (std::fflush(file_) != 0) Fail(std::strerror(errno));
+    if (std::fflush(file_) != 0) Fail(std::strerror(write_errno_ != 0 ? write_errno_ : errno));
     if (std::ferror(file_) != 0) Fail(WriteErrorReason());
-    if (mode_ == Mode::kStandardOutput) {
-        file_ = nullptr;
-        return;
-    }
     std::FILE* file = std::exchange(file_, nullptr);
-    if (std::fclose(file) != 0) Fail(std::strerror(errno));
-    if (mode_ == Mode::kInPlace) return;
+    if (mode_ != Mode::kStandardOutput && std::fclose(file) != 0) Fail(std::strerror(errno));
+    finished_ = true;
+}
+
+void OutputFile::Install() {
+    Finish();
+    if (mode_ != Mode::kTemporary || temporary_.empty()) return;
     std::error_code ec;
     fs::rename(temporary_, target_, ec);
     if (ec) Fail(ec.message());
-    temporary_.clear();
+    ForgetTemporary();
+}
+
+void OutputFile::Commit() {
+    Finish();
+    Install();
 }
 
 }  // namespace vantorel_sim

@@ -1,77 +1,135 @@
 #include "common/output_plan.h"
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
 #include "common/exit_codes.h"
-#include "common/output_file.h"
+#include "common/standard_output.h"
 #include "common/text_escape.h"
 
 namespace vantorel_sim {
 
-namespace fs = std::filesystem;
-
 namespace {
 
-std::string Named(const std::string& label, const std::string& path) {
+constexpr int kStandardInput = 0, kStandardOutput = 1, kStandardError = 2;
+
+std::string Named(const std::string& label, const std::string& path, bool input) {
+    if (path == "-") return label + (input ? " (standard input)" : " (standard output)");
     return label + " '" + MessageSafe(path) + "'";
 }
 
-fs::path Canonical(const std::string& path) {
-    std::error_code ec;
-    fs::path result = fs::weakly_canonical(fs::absolute(path, ec), ec);
-    return ec ? fs::absolute(path, ec).lexically_normal() : result;
+[[noreturn]] void Clash(const std::string& what, const std::string& other) {
+    throw CommandError(kExitBadInput, what + " is the same file as " + other);
 }
 
 }  // namespace
 
-bool SameFile(const std::string& a, const std::string& b) {
-    if (a == "-" || b == "-") return a == b;
-    std::error_code ec_a, ec_b;
-    const fs::file_status status_a = fs::status(a, ec_a);
-    const fs::file_status status_b = fs::status(b, ec_b);
-    const bool exists_a = fs::exists(status_a), exists_b = fs::exists(status_b);
-    if (exists_a != exists_b) return false;
-    if (!exists_a) return Canonical(a) == Canonical(b);
-    // Only regular files hold data a write could destroy.
-    if (!fs::is_regular_file(status_a) || !fs::is_regular_file(status_b)) return false;
-    std::error_code ec;
-    return fs::equivalent(a, b, ec) && !ec;
-}
-
 void OutputPlan::AddInput(std::string label, std::string path) {
-    if (!path.empty()) inputs_.push_back({std::move(label), std::move(path)});
+    if (!path.empty()) inputs_.push_back({std::move(label), std::move(path), {}, {}, false, {}});
 }
 
-void OutputPlan::AddOutput(std::string label, std::string path) {
-    if (!path.empty()) outputs_.push_back({std::move(label), std::move(path)});
+OutputPlan::Output OutputPlan::AddOutput(std::string label, std::string path) {
+    outputs_.push_back({std::move(label), std::move(path), {}, {}, false, {}});
+    return outputs_.size() - 1;
 }
 
-void OutputPlan::Check() const {
+// Looks every name up now: a file a check found missing may exist by the
+// time the outputs are opened, but not through this run.
+void OutputPlan::Resolve() {
+    const FileIdentity standard_input = IdentityOfDescriptor(kStandardInput);
+    const FileIdentity standard_output = IdentityOfDescriptor(kStandardOutput);
+    for (Entry& in : inputs_) in.identity = in.path == "-" ? standard_input : IdentityOfPath(in.path);
+    for (Entry& out : outputs_) {
+        if (out.path.empty()) continue;
+        out.identity = out.path == "-" ? standard_output : IdentityOfPath(out.path);
+        out.standard_output = out.path == "-" || out.identity.SameDataAs(standard_output);
+        out.target = out.identity.exists() ? std::string() : WriteTarget(out.path);
+    }
+}
+
+void OutputPlan::Check() {
+    Resolve();
+    const FileIdentity standard_error = IdentityOfDescriptor(kStandardError);
     for (std::size_t i = 0; i < outputs_.size(); ++i) {
         const Entry& out = outputs_[i];
+        if (out.path.empty()) continue;
+        const std::string named = Named(out.label, out.path, false);
         for (const Entry& in : inputs_) {
-            // Standard input and standard output are different streams.
-            if (in.path == "-" || out.path == "-") continue;
-            if (SameFile(out.path, in.path)) {
-                throw CommandError(kExitBadInput,
-                                   Named(out.label, out.path) + " is the same file as " + Named(in.label, in.path));
-            }
+            if (out.identity.SameDataAs(in.identity)) Clash(named, Named(in.label, in.path, true));
         }
+        if (!out.standard_output && out.identity.SameDataAs(standard_error)) Clash(named, "standard error");
         for (std::size_t j = 0; j < i; ++j) {
             const Entry& earlier = outputs_[j];
-            if (out.path == "-" && earlier.path == "-") {
-                throw CommandError(kExitBadInput,
-                                   earlier.label + " and " + out.label + " would both write to standard output");
+            if (earlier.path.empty()) continue;
+            if (out.standard_output && earlier.standard_output) {
+                throw CommandError(kExitBadInput, Named(earlier.label, earlier.path, false) + " and " + named +
+                                                      " would both write to standard output");
             }
-            if (SameFile(out.path, earlier.path)) {
-                throw CommandError(kExitBadInput, Named(out.label, out.path) + " is the same file as " +
-                                                      Named(earlier.label, earlier.path));
-            }
+            const bool same = out.identity.exists() ? out.identity.SameDataAs(earlier.identity)
+                                                    : !earlier.identity.exists() && out.target == earlier.target;
+            if (same) Clash(named, Named(earlier.label, earlier.path, false));
         }
     }
-    for (const Entry& out : outputs_) CheckWritable(out.path, out.label);
+    for (const Entry& out : outputs_) {
+        if (!out.path.empty() && !out.standard_output) CheckWritable(out.path, out.label);
+    }
+}
+
+bool OutputPlan::writes_standard_output() const {
+    for (const Entry& out : outputs_) {
+        if (out.standard_output) return true;
+    }
+    return false;
+}
+
+void OutputPlan::Open() {
+    for (Entry& out : outputs_) {
+        if (out.path.empty() || out.file) continue;
+        if (out.standard_output) {
+            out.file.emplace(OutputFile::StandardOutput(out.path, out.label));
+        } else {
+            out.file.emplace(out.path, out.label);
+        }
+    }
+}
+
+std::FILE* OutputPlan::file(Output output) const {
+    const Entry& out = outputs_.at(output);
+    return out.file ? out.file->file() : nullptr;
+}
+
+OutputFile* OutputPlan::output_file(Output output) {
+    Entry& out = outputs_.at(output);
+    return out.file ? &*out.file : nullptr;
+}
+
+void OutputPlan::Finish() {
+    for (Entry& out : outputs_) {
+        if (out.file) out.file->Finish();
+    }
+    // Standard output is one of the run's outputs too: text that did not
+    // arrive there fails the run before any file replaces another.
+    if (const std::string error = StreamWriteError(stdout); !error.empty()) {
+        StandardOutputFailureReported();
+        throw CommandError(kExitOutputFailed, "cannot write to standard output: " + error);
+    }
+}
+
+void OutputPlan::Commit() {
+    try {
+        Finish();
+        for (Entry& out : outputs_) {
+            if (out.file) out.file->Install();
+        }
+    } catch (...) {
+        Discard();
+        throw;
+    }
+}
+
+void OutputPlan::Discard() {
+    for (Entry& out : outputs_) {
+        if (out.file) out.file->Discard();
+    }
 }
 
 }  // namespace vantorel_sim

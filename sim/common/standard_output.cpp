@@ -9,13 +9,37 @@
 
 namespace vantorel_sim {
 
+namespace {
+
+// The first reason a write to stdout or stderr failed with; 0: none known.
+int g_stdout_errno = 0, g_stderr_errno = 0;
+bool g_stdout_reported = false;
+
+int* NotedErrno(std::FILE* stream) {
+    if (stream == stdout) return &g_stdout_errno;
+    if (stream == stderr) return &g_stderr_errno;
+    return nullptr;
+}
+
+}  // namespace
+
+void NoteWriteResult(std::FILE* stream) {
+    int* noted = NotedErrno(stream);
+    if (noted != nullptr && *noted == 0 && std::ferror(stream) != 0 && errno != 0) *noted = errno;
+}
+
 std::string StreamWriteError(std::FILE* stream) {
     if (std::fflush(stream) != 0) return std::strerror(errno);
-    // The buffer went out, but an earlier write failed and its errno is gone.
-    if (std::ferror(stream) != 0) return "a write failed";
+    if (std::ferror(stream) != 0) {
+        // The buffer went out, but an earlier write failed.
+        const int* noted = NotedErrno(stream);
+        return noted != nullptr && *noted != 0 ? std::strerror(*noted) : "a write failed";
+    }
     if (const int err = platform::CloseDuplicate(stream)) return std::strerror(err);
     return {};
 }
+
+void StandardOutputFailureReported() { g_stdout_reported = true; }
 
 int FinishStandardOutput(std::string_view job, int exit_code) {
     // stdout first: a synchronised std::cout flush would flush it too and
@@ -27,8 +51,10 @@ int FinishStandardOutput(std::string_view job, int exit_code) {
         if (!std::cout) error = errno != 0 ? std::strerror(errno) : "a write failed";
     }
     if (error.empty()) return exit_code;
-    std::fprintf(stderr, "vantorel-sim %.*s: cannot write to standard output: %s\n", static_cast<int>(job.size()),
-                 job.data(), error.c_str());
+    if (!g_stdout_reported) {
+        std::fprintf(stderr, "vantorel-sim%s%.*s: cannot write to standard output: %s\n", job.empty() ? "" : " ",
+                     static_cast<int>(job.size()), job.data(), error.c_str());
+    }
     return exit_code != kExitSuccess ? exit_code : kExitOutputFailed;
 }
 

@@ -2,16 +2,18 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cerrno>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
 
+#include "common/cli_values.h"
 #include "common/exit_codes.h"
 #include "common/output_file.h"
 #include "common/output_plan.h"
 #include "common/standard_output.h"
 #include "common/text_escape.h"
-#include "vantorel/vessel_layout.h"
 #include "export/gltf_export.h"
 
 namespace vantorel_sim {
@@ -34,26 +36,34 @@ constexpr const char* kFooter =
     "+Y up, and the nose points to -Z (the vessel frame with z negated).\n"
     "More: docs/export.md.\n\n";
 
-// Writes the file complete or not at all; the mesh read is refused as the output.
-void Export(const Settings& s, MeshChoice choice) {
+// The file in memory and every mesh file the scene may have read. The module
+// runs in its scratch folder: when this returns, the scene is gone and the
+// current folder is the user's again.
+struct Exported {
+    std::vector<std::uint8_t> glb;
+    std::vector<std::string> meshes;
+};
+
+Exported Build(const Settings& s, MeshChoice choice) {
     VesselScene scene(s.scene);
     scene.SetLights(choice == MeshChoice::cockpit_lit);
-    const unsigned index = choice == MeshChoice::exterior ? vantorel::layout::kExteriorMesh
-                                                          : vantorel::layout::kCockpitMesh;
+    return {ExportGlb(scene, choice), scene.MeshFiles()};
+}
+
+// Checked against the module before loading it and against the meshes after,
+// then written complete or not at all. Throws.
+void Export(const Settings& s, MeshChoice choice) {
     OutputPlan plan;
-    plan.AddInput("the mesh", scene.MeshPath(index));
-    plan.AddOutput("--out", s.out_path);
+    plan.AddInput("the module", ResolveSceneFiles(s.scene).module_path);
+    const OutputPlan::Output out = plan.AddOutput("--out", s.out_path);
     plan.Check();
-    const std::vector<std::uint8_t> glb = ExportGlb(scene, choice);
-    OutputFile out(s.out_path, "the glTF file");
-    // One large write fails there, not at the flush: keep the system's reason.
-    if (std::fwrite(glb.data(), 1, glb.size(), out.file()) != glb.size()) {
-        const int error = errno;
-        out.Discard();
-        throw CommandError(kExitOutputFailed,
-                           "cannot write the glTF file '" + s.out_path + "': " + std::strerror(error));
-    }
-    out.Commit();
+    const Exported exported = Build(s, choice);
+    for (const std::string& mesh : exported.meshes) plan.AddInput("the mesh", mesh);
+    plan.Check();
+    plan.Open();
+    plan.output_file(out)->Write(std::string_view(reinterpret_cast<const char*>(exported.glb.data()),
+                                                  exported.glb.size()));
+    plan.Commit();
 }
 
 }  // namespace
@@ -77,6 +87,12 @@ int RunExportCommand(int argc, char** argv) {
         Error(std::string(e.what()) + " (--help lists the options)");
         return kExitBadInput;
     }
+    try {
+        RefuseEmptyValues(app);
+    } catch (const CommandError& e) {
+        Error(e.what());
+        return e.exit_code();
+    }
     const auto choice = MeshNamed(s.mesh_name);
     if (!choice) {
         Error("--mesh must be exterior, cockpit or cockpit-lit, got '" + s.mesh_name + "'");
@@ -86,20 +102,17 @@ int RunExportCommand(int argc, char** argv) {
         Error("nothing to write: give --out FILE.glb");
         return kExitBadInput;
     }
+    int code = kExitSuccess;
     try {
-        OutputPlan plan;
-        plan.AddInput("the module", s.scene.module_path);
-        plan.AddOutput("--out", s.out_path);
-        plan.Check();
         Export(s, *choice);
     } catch (const CommandError& e) {
         Error(e.what());
-        return e.exit_code();
+        code = e.exit_code();
     } catch (const std::exception& e) {
         Error(e.what());
-        return kExitRunFailed;
+        code = kExitRunFailed;
     }
-    return FinishStandardOutput("export", kExitSuccess);
+    return FinishStandardOutput("export", code);
 }
 
 }  // namespace vantorel_sim

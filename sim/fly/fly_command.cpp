@@ -3,19 +3,22 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
-#include <optional>
+#include <string_view>
 #include <sstream>
+#include <vector>
 
+#include "common/cli_values.h"
 #include "common/exit_codes.h"
 #include "common/input_text.h"
+#include "common/library_paths.h"
 #include "common/number_args.h"
 #include "common/output_file.h"
 #include "common/output_plan.h"
 #include "common/progress.h"
 #include "common/standard_output.h"
 #include "common/text_escape.h"
-#include "common/library_paths.h"
 #include "export/gltf_export.h"
 #include "flightmodel/flight_model.h"
 #include "fly/flight.h"
@@ -65,16 +68,32 @@ std::string TraceError(const std::string& path) {
     return err == 0 ? std::string() : "cannot write the trace '" + path + "': " + std::strerror(err);
 }
 
-// The outputs, opened before the first frame and committed after the last.
+// The outputs, checked before the first frame and committed together after
+// the last.
 struct Outputs {
-    std::optional<OutputFile> trace, csv, svg, html;
+    OutputPlan plan;
+    OutputPlan::Output trace = 0, csv = 0, svg = 0, html = 0;
     fly::SampleThinning plot{kMaxPlotSamples};
     fly::TrackRecorder track{kMaxTrackRows};
     std::vector<std::uint8_t> glb;  // the page's aircraft
     // Milestones and the summary: on standard error when a file goes to
     // standard output, so the two never mix.
     std::FILE* text = stdout;
+
+    std::FILE* file(OutputPlan::Output output) const { return plan.file(output); }
+    void Write(OutputPlan::Output output, std::string_view bytes) { plan.output_file(output)->Write(bytes); }
 };
+
+void Print(std::FILE* stream, const std::string& text) {
+    std::fputs(text.c_str(), stream);
+    NoteWriteResult(stream);
+}
+
+// The trace's sink failed; said once, also when the trace is standard output.
+[[noreturn]] void FailTrace(const FlyArguments& args, Outputs& out) {
+    if (out.plan.output_file(out.trace)->is_standard_output()) StandardOutputFailureReported();
+    throw CommandError(kExitOutputFailed, TraceError(args.trace_path));
+}
 
 // Flies with milestones on standard output unless quiet. Throws CommandError.
 fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& args, double csv_rate,
@@ -83,26 +102,29 @@ fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& 
     fly::FlyOptions options;
     options.module_path = args.module_path;
     options.sound = !args.no_sound;
-    options.trace = out.trace ? out.trace->file() : nullptr;
+    options.trace = out.file(out.trace);
     options.time_limit_s = time_limit_s;
     options.sample_rate_hz = csv_rate;
-    options.watch_sound = out.csv.has_value() && options.sound;
+    const bool csv = out.file(out.csv) != nullptr, svg = out.file(out.svg) != nullptr;
+    const bool html = out.file(out.html) != nullptr;
+    options.watch_sound = csv && options.sound;
     options.keep_samples = false;
-    options.on_sample = [&out](const fly::Sample& s) {
-        if (out.csv) out.csv->Write(fly::CsvRow(s));
-        if (out.svg) out.plot.Add(s);
-        if (out.html) out.track.Add(s);
+    options.on_sample = [&out, csv, svg, html](const fly::Sample& s) {
+        if (csv) out.Write(out.csv, fly::CsvRow(s));
+        if (svg) out.plot.Add(s);
+        if (html) out.track.Add(s);
     };
     if (!args.quiet) {
-        std::fprintf(out.text, "Flying %s\n", MessageSafe(script.source).c_str());
+        Print(out.text, "Flying " + MessageSafe(script.source) + "\n");
         options.on_milestone = [&progress, &out](const fly::Milestone& m) {
             progress.Clear();
-            std::fprintf(out.text, "%s\n", fly::MilestoneLine(m).c_str());
+            Print(out.text, fly::MilestoneLine(m) + "\n");
             std::fflush(out.text);
+            NoteWriteResult(out.text);
         };
     }
     options.on_progress = [&](double t, double) {
-        if (out.trace && host::trace::sink_error() != 0) throw CommandError(kExitOutputFailed, TraceError(args.trace_path));
+        if (options.trace != nullptr && host::trace::sink_error() != 0) FailTrace(args, out);
         progress.Update(t / time_limit_s, [t] { return "t = " + std::to_string(static_cast<long long>(t)) + " s"; });
     };
     try {
@@ -118,36 +140,36 @@ fly::FlightResult FlyScript(const fly::PilotScript& script, const FlyArguments& 
     }
 }
 
-// The summary on standard output, then every file committed.
+// Every file finished, the summary printed, then all committed together.
 void FinishOutputs(fly::FlightResult& result, const FlyArguments& args, Outputs& out) {
-    if (out.trace) {
-        if (const std::string error = TraceError(args.trace_path); !error.empty()) {
-            throw CommandError(kExitOutputFailed, error);
-        }
-        out.trace->Commit();
-    }
-    if (out.csv) out.csv->Commit();
-    if (out.svg) {
+    if (out.file(out.trace) != nullptr && host::trace::sink_error() != 0) FailTrace(args, out);
+    if (out.file(out.svg) != nullptr) {
         result.samples = out.plot.Take();
         std::ostringstream svg;
         fly::WriteSvg(svg, result);
-        out.svg->Write(svg.str());
-        out.svg->Commit();
+        out.Write(out.svg, svg.str());
     }
     std::ostringstream summary;
     fly::WriteSummary(summary, result);
-    if (out.html) {
+    if (out.file(out.html) != nullptr) {
         fly::FlightPageContent page{std::move(out.glb), out.track.Take(), result.milestones, summary.str(),
                                     result.summary.source};
-        out.html->Write(fly::FlightPageHtml(page));
-        out.html->Commit();
+        out.Write(out.html, fly::FlightPageHtml(page));
     }
-    if (!args.quiet) std::fputs("\n", out.text);
-    std::fputs(summary.str().c_str(), out.text);
+    out.plan.Finish();
+    if (!args.quiet) Print(out.text, "\n");
+    Print(out.text, summary.str());
+    out.plan.Commit();
 }
 
+// The page's aircraft as glTF, and the mesh files it was made from.
+struct ExteriorPage {
+    std::vector<std::uint8_t> glb;
+    std::vector<std::string> meshes;
+};
+
 // The exterior as glTF, made before the flight: the host has one runtime at a time.
-std::vector<std::uint8_t> ExteriorGlb(const FlyArguments& args) {
+ExteriorPage ExteriorGlb(const FlyArguments& args) {
     if (!fly::FlightPageAvailable())
         throw CommandError(kExitBadInput, "--html: this vantorel-sim was built without node and npm, so without "
                                           "the flight page (scripts/install-deps.sh installs them)");
@@ -156,7 +178,7 @@ std::vector<std::uint8_t> ExteriorGlb(const FlyArguments& args) {
         options.module_path = args.module_path;
         if (!args.no_sound) options.sound_library_path = DefaultSoundLibraryPath();
         VesselScene scene(options);
-        return ExportGlb(scene, MeshChoice::exterior);
+        return {ExportGlb(scene, MeshChoice::exterior), scene.MeshFiles()};
     } catch (const std::runtime_error& e) {  // SceneError, MeshError
         throw CommandError(kExitRunFailed, std::string("the page's aircraft: ") + e.what());
     }
@@ -174,29 +196,26 @@ int FlyCommand(const FlyArguments& args) {
                      MessageSafe(args.csv_rate_text).c_str(), frame_rate_hz);
     }
 
-    OutputPlan plan;
-    plan.AddInput("the pilot script", args.script_path);
-    plan.AddInput("the module", args.module_path.empty() ? DefaultModulePath() : args.module_path);
-    if (!args.no_sound) plan.AddInput("the sound library", DefaultSoundLibraryPath());
-    plan.AddOutput("the trace", args.trace_path);
-    plan.AddOutput("the telemetry", args.csv_path);
-    plan.AddOutput("the plot", args.svg_path);
-    plan.AddOutput("the page", args.html_path);
-    plan.Check();
+    Outputs out;
+    out.plan.AddInput("the pilot script", args.script_path);
+    out.plan.AddInput("the module", args.module_path.empty() ? DefaultModulePath() : args.module_path);
+    if (!args.no_sound) out.plan.AddInput("the sound library", DefaultSoundLibraryPath());
+    out.trace = out.plan.AddOutput("the trace", args.trace_path);
+    out.csv = out.plan.AddOutput("the telemetry", args.csv_path);
+    out.svg = out.plan.AddOutput("the plot", args.svg_path);
+    out.html = out.plan.AddOutput("the page", args.html_path);
+    out.plan.Check();
 
     const fly::PilotScript script = ReadScript(args.script_path);
-    Outputs out;
-    if (args.trace_path == "-" || args.csv_path == "-" || args.svg_path == "-" || args.html_path == "-") {
-        out.text = stderr;
+    if (out.plan.writes_standard_output()) out.text = stderr;
+    if (!args.html_path.empty()) {
+        ExteriorPage page = ExteriorGlb(args);
+        out.glb = std::move(page.glb);
+        for (const std::string& mesh : page.meshes) out.plan.AddInput("the mesh", mesh);
+        out.plan.Check();
     }
-    if (!args.html_path.empty()) out.glb = ExteriorGlb(args);
-    if (!args.trace_path.empty()) out.trace.emplace(args.trace_path, "the trace");
-    if (!args.csv_path.empty()) {
-        out.csv.emplace(args.csv_path, "the telemetry");
-        out.csv->Write(fly::CsvHeader());
-    }
-    if (!args.svg_path.empty()) out.svg.emplace(args.svg_path, "the plot");
-    if (!args.html_path.empty()) out.html.emplace(args.html_path, "the page");
+    out.plan.Open();
+    if (out.file(out.csv) != nullptr) out.Write(out.csv, fly::CsvHeader());
     fly::FlightResult result = FlyScript(script, args, csv_rate, time_limit_s, out);
     FinishOutputs(result, args, out);
     return kExitSuccess;
@@ -208,7 +227,8 @@ int RunFlyCommand(int argc, char** argv) {
     CLI::App app("Fly the Vantorel with the stand-in host's flight model.", "vantorel-sim fly");
     FlyArguments args;
     app.add_option("SCRIPT", args.script_path,
-                   "pilot script ('-': standard input; without it: the built-in demonstration flight)");
+                   "pilot script ('-': standard input; without it: the built-in demonstration flight)")
+        ->type_name("FILE");
     app.add_option("--csv", args.csv_path, "write telemetry as CSV to FILE ('-': standard output)")->type_name("FILE");
     app.add_option("--csv-rate", args.csv_rate_text, "telemetry rows per simulated second, above 0 and at most 1000 "
                                                      "(default 10)")
@@ -239,6 +259,12 @@ int RunFlyCommand(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         Error(std::string(e.what()) + " (--help lists the options)");
         return kExitBadInput;
+    }
+    try {
+        RefuseEmptyValues(app);
+    } catch (const CommandError& e) {
+        Error(e.what());
+        return e.exit_code();
     }
     if (args.print_builtin) {
         std::fputs(fly::BuiltinFlightText(), stdout);

@@ -108,7 +108,8 @@ public:
             if (colon == std::string_view::npos) break;
             start = colon + 1;
         }
-        if (parts > 3) Fail("'" + std::string(s) + "' is not a time (seconds, m:ss or h:mm:ss)");
+        // 1e308:59 overflows as 1e400 does.
+        if (parts > 3 || !std::isfinite(total)) Fail("'" + std::string(s) + "' is not a time (seconds, m:ss or h:mm:ss)");
         return total;
     }
 

@@ -19,6 +19,9 @@ namespace {
 constexpr double kWidth = 1200;
 constexpr double kLeft = 90, kRight = 80;  // room for the axes' labels
 constexpr double kPlotW = kWidth - kLeft - kRight;
+// Milestones drawn at most; more are thinned evenly (their numbers kept, so
+// they match the printed list), and the picture says how many it left out.
+constexpr std::size_t kMaxMilestones = 100;
 
 std::string F(double v, int digits = 1) {
     char buf[64];
@@ -53,6 +56,9 @@ public:
         t_end_ = std::max(s.empty() ? 1.0 : s.back().time_s, 1.0);
         // At most ~1600 points per line: plenty for 1000 px.
         stride_ = std::max<std::size_t>(1, s.size() / 1600);
+        const std::size_t n = r.milestones.size();
+        const std::size_t shown = std::min(n, kMaxMilestones);
+        for (std::size_t k = 0; k < shown; ++k) shown_.push_back(shown < 2 ? k : k * (n - 1) / (shown - 1));
     }
 
     double X(double t) const { return kLeft + t / t_end_ * kPlotW; }
@@ -67,7 +73,7 @@ public:
         const Panel thr{spd.top + spd.height + 34, 130, 0, 0};
         const Panel lanes{thr.top + thr.height + 34, 4 * 26.0, 0, 1};
         const double axis_y = lanes.top + lanes.height;
-        const std::size_t list_rows = (r_.milestones.size() + 1) / 2;
+        const std::size_t list_rows = (shown_.size() + 1) / 2 + (shown_.size() < r_.milestones.size() ? 1 : 0);
         const double height = axis_y + 60 + list_rows * 19 + 30;
 
         Header(height);
@@ -84,10 +90,10 @@ public:
 private:
     // Marker rows: milestones closer than a marker's width step down a row.
     std::vector<int> MarkerRows() const {
-        std::vector<int> row(r_.milestones.size(), 0);
+        std::vector<int> row(shown_.size(), 0);
         std::vector<double> last_x(8, -1e9);
-        for (std::size_t i = 0; i < r_.milestones.size(); ++i) {
-            const double x = X(r_.milestones[i].time_s);
+        for (std::size_t i = 0; i < shown_.size(); ++i) {
+            const double x = X(r_.milestones[shown_[i]].time_s);
             int k = 0;
             while (k < 7 && x - last_x[static_cast<std::size_t>(k)] < 21) ++k;
             row[i] = k;
@@ -261,8 +267,8 @@ private:
     }
 
     void Markers(double top, const std::vector<int>& row, double bottom) {
-        for (std::size_t i = 0; i < r_.milestones.size(); ++i) {
-            const Milestone& m = r_.milestones[i];
+        for (std::size_t i = 0; i < shown_.size(); ++i) {
+            const Milestone& m = r_.milestones[shown_[i]];
             const double x = X(m.time_s);
             const double cy = top + row[i] * 22 + 9;
             const bool envelope = m.kind.rfind("envelope", 0) == 0;
@@ -271,21 +277,26 @@ private:
                  << "\" stroke=\"" << colour << "\" stroke-opacity=\"0.35\" stroke-dasharray=\"2 3\"/>\n";
             out_ << "<circle cx=\"" << F(x) << "\" cy=\"" << F(cy) << "\" r=\"9\" fill=\"" << colour << "\"/>\n";
             out_ << "<text x=\"" << F(x) << "\" y=\"" << F(cy + 4) << "\" font-size=\"10\" fill=\"#ffffff\" "
-                 << "text-anchor=\"middle\" font-weight=\"bold\">" << (i + 1) << "</text>\n";
+                 << "text-anchor=\"middle\" font-weight=\"bold\">" << (shown_[i] + 1) << "</text>\n";
         }
     }
 
     void List(double top) {
-        const std::size_t n = r_.milestones.size();
+        const std::size_t n = shown_.size();
         const std::size_t half = (n + 1) / 2;
         for (std::size_t i = 0; i < n; ++i) {
-            const Milestone& m = r_.milestones[i];
+            const Milestone& m = r_.milestones[shown_[i]];
             const double x = kLeft + (i < half ? 0 : kPlotW / 2 + 10);
             const double y = top + static_cast<double>(i < half ? i : i - half) * 19;
             const bool envelope = m.kind.rfind("envelope", 0) == 0;
             out_ << "<text x=\"" << F(x) << "\" y=\"" << F(y) << "\" font-size=\"12\" fill=\""
-                 << (envelope ? "#c53030" : "#2d3748") << "\"><tspan font-weight=\"bold\">" << (i + 1) << "</tspan>  "
-                 << ClockText(m.time_s) << "  " << Escape(m.text) << "</text>\n";
+                 << (envelope ? "#c53030" : "#2d3748") << "\"><tspan font-weight=\"bold\">" << (shown_[i] + 1)
+                 << "</tspan>  " << ClockText(m.time_s) << "  " << Escape(m.text) << "</text>\n";
+        }
+        if (n < r_.milestones.size()) {
+            out_ << "<text x=\"" << F(kLeft) << "\" y=\"" << F(top + static_cast<double>(half) * 19)
+                 << "\" font-size=\"12\" fill=\"#4a5568\">" << n << " of " << r_.milestones.size()
+                 << " milestones shown, evenly spaced; the rest are in the flight's printed list</text>\n";
         }
     }
 
@@ -293,6 +304,7 @@ private:
     const FlightResult& r_;
     double t_end_ = 1;
     std::size_t stride_ = 1;
+    std::vector<std::size_t> shown_;  // indices of the milestones drawn
 };
 
 }  // namespace

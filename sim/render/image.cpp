@@ -38,7 +38,17 @@ namespace {
 // back to WritePng, which then throws with the message kept here.
 struct PngContext {
     char message[256] = "";
+    std::FILE* file = nullptr;
 };
+
+// fwrite with the system's reason kept, where libpng's own would say only
+// "Write Error".
+void OnPngWrite(png_structp png, png_bytep data, png_size_t length) {
+    auto* ctx = static_cast<PngContext*>(png_get_io_ptr(png));
+    if (std::fwrite(data, 1, length, ctx->file) != length) png_error(png, std::strerror(errno));
+}
+
+void OnPngFlush(png_structp png) { std::fflush(static_cast<PngContext*>(png_get_io_ptr(png))->file); }
 
 void OnPngError(png_structp png, png_const_charp text) {
     auto* ctx = static_cast<PngContext*>(png_get_error_ptr(png));
@@ -62,7 +72,8 @@ bool WriteRows(std::FILE* file, const Image& image, png_bytep* rows, PngContext&
         png_destroy_write_struct(&png, &info);
         return false;
     }
-    png_init_io(png, file);
+    ctx.file = file;
+    png_set_write_fn(png, &ctx, OnPngWrite, OnPngFlush);
     png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
@@ -74,16 +85,20 @@ bool WriteRows(std::FILE* file, const Image& image, png_bytep* rows, PngContext&
 
 }  // namespace
 
-void WritePng(const Image& image, const std::string& path) {
-    if (image.width <= 0 || image.height <= 0) throw PngError(path + ": nothing to write (empty image)");
+void EncodePng(const Image& image, std::FILE* file, const std::string& name) {
+    if (image.width <= 0 || image.height <= 0) throw PngError(name + ": nothing to write (empty image)");
     std::vector<png_bytep> rows(static_cast<std::size_t>(image.height));
     std::vector<Rgb8> copy = image.pixels;
     for (int y = 0; y < image.height; ++y)
         rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(&copy[static_cast<std::size_t>(y) * image.width]);
+    PngContext ctx;
+    if (!WriteRows(file, image, rows.data(), ctx)) throw PngError("cannot write " + name + ": " + ctx.message);
+}
+
+void WritePng(const Image& image, const std::string& path) {
     try {
         OutputFile out(path, "picture");
-        PngContext ctx;
-        if (!WriteRows(out.file(), image, rows.data(), ctx)) throw PngError("cannot write '" + path + "': " + ctx.message);
+        EncodePng(image, out.file(), "'" + path + "'");
         out.Commit();
     } catch (const PngError&) {
         throw;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -35,6 +36,10 @@ class PngError : public CommandError {
 public:
     explicit PngError(const std::string& message) : CommandError(kExitOutputFailed, message) {}
 };
+
+// Encodes `image` as an 8-bit RGB PNG into an open stream; a failure
+// throws PngError with "cannot write NAME: reason".
+void EncodePng(const Image& image, std::FILE* file, const std::string& name);
 
 // Writes `image` as an 8-bit RGB PNG, complete or not at all ('-': standard
 // output); throws PngError naming the file and the reason.

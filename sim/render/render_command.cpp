@@ -1,7 +1,10 @@
 #include "render/render_command.h"
 
+#include "common/cli_values.h"
 #include "common/exit_codes.h"
 #include "common/output_plan.h"
+#include "common/standard_output.h"
+#include "common/text_escape.h"
 
 #include <CLI/CLI.hpp>
 
@@ -17,7 +20,9 @@ namespace {
 
 constexpr int kSheetColumns = 4;
 
-void Error(const std::string& message) { std::fprintf(stderr, "vantorel-sim render: %s\n", message.c_str()); }
+void Error(const std::string& message) {
+    std::fprintf(stderr, "vantorel-sim render: %s\n", MessageSafe(message).c_str());
+}
 
 bool ParseDimension(const std::string& text, int& out) {
     const auto r = std::from_chars(text.data(), text.data() + text.size(), out);
@@ -89,6 +94,45 @@ std::optional<std::pair<int, int>> ParseSize(const std::string& text) {
     return std::make_pair(w, h);
 }
 
+namespace {
+
+struct Pictures {
+    Image picture, sheet;
+    std::vector<std::string> meshes;  // every mesh file the scene may have read
+};
+
+// Draws with the module in its scratch folder: when this returns, the
+// scene is gone and the current folder is the user's again.
+Pictures Draw(const Settings& s, const RenderRequest& request) {
+    VesselScene scene(s.scene);
+    Pictures p;
+    if (!s.out_path.empty()) p.picture = RenderView(scene, request);
+    if (!s.sheet_path.empty()) {
+        p.sheet = ContactSheet(scene, StandardTiles(request.width_px, request.height_px, request.draw), kSheetColumns);
+    }
+    p.meshes = scene.MeshFiles();
+    return p;
+}
+
+// Outputs checked against the module before drawing and against the meshes
+// after, then written and committed together. Throws.
+void Render(const Settings& s, const RenderRequest& request) {
+    OutputPlan plan;
+    plan.AddInput("the module", ResolveSceneFiles(s.scene).module_path);
+    const OutputPlan::Output out = plan.AddOutput("--out", s.out_path);
+    const OutputPlan::Output sheet = plan.AddOutput("--sheet", s.sheet_path);
+    plan.Check();
+    const Pictures pictures = Draw(s, request);
+    for (const std::string& mesh : pictures.meshes) plan.AddInput("the mesh", mesh);
+    plan.Check();
+    plan.Open();
+    if (plan.file(out) != nullptr) EncodePng(pictures.picture, plan.file(out), "--out '" + s.out_path + "'");
+    if (plan.file(sheet) != nullptr) EncodePng(pictures.sheet, plan.file(sheet), "--sheet '" + s.sheet_path + "'");
+    plan.Commit();
+}
+
+}  // namespace
+
 int RunRenderCommand(int argc, char** argv) {
     CLI::App app("Draw the vessel's meshes as the module animates them, to PNG.", "vantorel-sim render");
     Settings s;
@@ -114,38 +158,25 @@ int RunRenderCommand(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
-        return app.exit(e);
+        return FinishStandardOutput("render", app.exit(e));
     } catch (const CLI::ParseError& e) {
         Error(std::string(e.what()) + " (--help lists the options)");
         return kExitBadInput;
     }
     RenderRequest request;
-    if (!BuildRequest(s, request)) return kExitBadInput;
+    int code = kExitSuccess;
     try {
-        OutputPlan plan;
-        plan.AddInput("the module", s.scene.module_path);
-        plan.AddOutput("--out", s.out_path);
-        plan.AddOutput("--sheet", s.sheet_path);
-        plan.Check();
+        RefuseEmptyValues(app);
+        if (!BuildRequest(s, request)) return kExitBadInput;
+        Render(s, request);
     } catch (const CommandError& e) {
         Error(e.what());
-        return e.exit_code();
-    }
-    try {
-        VesselScene scene(s.scene);
-        if (!s.out_path.empty()) WritePng(RenderView(scene, request), s.out_path);
-        if (!s.sheet_path.empty()) {
-            const auto tiles = StandardTiles(request.width_px, request.height_px, request.draw);
-            WritePng(ContactSheet(scene, tiles, kSheetColumns), s.sheet_path);
-        }
-    } catch (const CommandError& e) {
-        Error(e.what());
-        return e.exit_code();
+        code = e.exit_code();
     } catch (const std::exception& e) {
         Error(e.what());
-        return kExitRunFailed;
+        code = kExitRunFailed;
     }
-    return 0;
+    return FinishStandardOutput("render", code);
 }
 
 }  // namespace vantorel_sim

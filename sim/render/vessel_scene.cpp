@@ -23,25 +23,46 @@ std::string ChooseModule(const SceneOptions& options, const std::string& asset_d
     return DefaultModulePath();
 }
 
+std::string Absolute(const std::string& path) {
+    std::error_code ec;
+    const fs::path absolute = fs::absolute(path, ec);
+    return ec ? path : absolute.lexically_normal().string();
+}
+
 }  // namespace
 
-VesselScene::VesselScene(const SceneOptions& options) {
+SceneFiles ResolveSceneFiles(const SceneOptions& options) {
+    SceneFiles files;
+    files.asset_dir = options.asset_dir.empty() ? host::Runtime().mesh_dir() : options.asset_dir;
+    std::error_code ec;
+    if (!fs::is_directory(files.asset_dir, ec)) {
+        throw SceneError("asset folder '" + files.asset_dir + "' " +
+                         (fs::exists(files.asset_dir, ec) ? "is not a folder" : "does not exist"));
+    }
+    files.module_path = ChooseModule(options, files.asset_dir);
+    return files;
+}
+
+VesselScene::VesselScene(const SceneOptions& options)
+    : files_(ResolveSceneFiles(options)), asset_dir_(Absolute(files_.asset_dir)) {
+    const std::string module_path = Absolute(files_.module_path);
     try {
+        scratch_.emplace();
         runtime_ = std::make_unique<host::Runtime>();
-        if (!options.asset_dir.empty()) runtime_->set_mesh_dir(options.asset_dir);
-        asset_dir_ = runtime_->mesh_dir();
-        std::error_code ec;
-        if (!fs::is_directory(asset_dir_, ec)) throw SceneError("asset folder '" + asset_dir_ + "' does not exist");
-        module_path_ = ChooseModule(options, asset_dir_);
-        if (!options.sound_library_path.empty()) runtime_->load_sound_library(options.sound_library_path);
-        runtime_->load_module(module_path_);
+        runtime_->set_mesh_dir(asset_dir_);
+        if (!options.sound_library_path.empty()) runtime_->load_sound_library(Absolute(options.sound_library_path));
+        runtime_->load_module(module_path);
         vessel_ = runtime_->create_vessel();
     } catch (const host::HostError& e) {
+        throw SceneError(e.what());
+    } catch (const std::runtime_error& e) {
         throw SceneError(e.what());
     }
 }
 
 VesselScene::~VesselScene() = default;
+
+std::vector<std::string> VesselScene::MeshFiles() const { return runtime_->mesh_files(); }
 
 const host::VesselState& VesselScene::vessel() const { return runtime_->vessel(vessel_); }
 

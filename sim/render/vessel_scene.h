@@ -6,11 +6,13 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "mesh/mesh_file.h"
+#include "render/scratch_working_folder.h"
 #include "runtime/host_runtime.h"
 
 namespace vantorel_sim {
@@ -33,6 +35,17 @@ struct SceneOptions {
     std::string sound_library_path;
 };
 
+// The files a scene uses, resolved as it resolves them, before anything is
+// loaded: for checking outputs against them first.
+struct SceneFiles {
+    std::string asset_dir;    // as given, or the host's default
+    std::string module_path;  // as given, or <asset_dir>/Modules/Vantorel.so when there, or the runner's
+};
+// Throws SceneError when the asset folder does not exist.
+SceneFiles ResolveSceneFiles(const SceneOptions& options);
+
+// The module runs in a scratch current folder (render/scratch_working_folder.h)
+// while the scene exists: relative paths do not resolve as the user's meanwhile.
 class VesselScene {
 public:
     explicit VesselScene(const SceneOptions& options);
@@ -41,8 +54,12 @@ public:
     VesselScene& operator=(const VesselScene&) = delete;
 
     const host::VesselState& vessel() const;
+    // Absolute, so it works from the scratch folder.
     const std::string& asset_dir() const { return asset_dir_; }
-    const std::string& module_path() const { return module_path_; }
+    // As the user gave them or the defaults, for messages.
+    const SceneFiles& files() const { return files_; }
+    // Every mesh file the module loaded (absolute): what the scene may read.
+    std::vector<std::string> MeshFiles() const;
 
     // Animation `anim` (the host's number, the layout's index) to `state`.
     void SetState(unsigned anim, double state);
@@ -62,9 +79,11 @@ public:
     host::mesh::Mesh PosedMesh(unsigned mesh_index);
 
 private:
-    std::unique_ptr<host::Runtime> runtime_;
+    SceneFiles files_;
     std::string asset_dir_;
-    std::string module_path_;
+    // Declared before the runtime: left only after the module is unloaded.
+    std::optional<ScratchWorkingFolder> scratch_;
+    std::unique_ptr<host::Runtime> runtime_;
     int vessel_ = -1;
     bool lights_ = false;
     std::map<std::string, host::mesh::Mesh> meshes_;  // by path

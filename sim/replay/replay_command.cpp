@@ -4,10 +4,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <filesystem>
-#include <optional>
 
+#include "common/cli_values.h"
 #include "common/exit_codes.h"
 #include "common/input_text.h"
 #include "common/number_args.h"
@@ -65,12 +67,11 @@ struct ReplayArguments {
 replay::ReplayOptions CheckArguments(const ReplayArguments& args) {
     replay::ReplayOptions options;
     options.vessels = static_cast<int>(ParseIntegerArg(args.vessels_text, "--vessels", 0, replay::kMaxVessels));
-    // What GetFlightModel can report: 0 easy, 1 realistic.
-    const std::string model = args.flight_model_text;
-    if (model != "0" && model != "1") {
-        throw CommandError(kExitBadInput, "--flight-model: expected 0 (easy) or 1 (realistic), got '" + model + "'");
-    }
-    options.flight_model = model == "1" ? 1 : 0;
+    // GetFlightModel reports an integer level; the module takes every level
+    // of 1 or more as the realistic model, so any int replays.
+    options.flight_model = static_cast<int>(ParseIntegerArg(args.flight_model_text, "--flight-model",
+                                                            std::numeric_limits<std::int32_t>::min(),
+                                                            std::numeric_limits<std::int32_t>::max()));
     options.sound = !args.no_sound;
     if (args.no_sound && !args.sound_path.empty()) {
         throw CommandError(kExitBadInput, "--sound-library and --no-sound exclude each other");
@@ -82,13 +83,14 @@ replay::ReplayOptions CheckArguments(const ReplayArguments& args) {
 
 // No output may land on an input or on another output; checked before
 // anything is read, loaded or written.
-void CheckPaths(const ReplayArguments& args, const replay::ReplayOptions& options) {
-    OutputPlan plan;
+// Returns the trace's place in the plan.
+OutputPlan::Output CheckPaths(const ReplayArguments& args, const replay::ReplayOptions& options, OutputPlan& plan) {
     plan.AddInput("the script", args.script_path);
     plan.AddInput("the module", options.module_path);
     plan.AddInput("the sound library", options.sound_path);
-    plan.AddOutput("the trace", args.trace_path);
+    const OutputPlan::Output trace = plan.AddOutput("the trace", args.trace_path);
     plan.Check();
+    return trace;
 }
 
 // The whole script is read and checked before anything is loaded.
@@ -124,34 +126,30 @@ replay::ReplaySummary RunChecked(const replay::ReplayScript& script, const repla
 int Replay(const ReplayArguments& args) {
     replay::ReplayOptions options = CheckArguments(args);
     const std::int64_t max_frames = ParseIntegerArg(args.max_frames_text, "--max-frames", 1, replay::kMaxFrames);
-    CheckPaths(args, options);
+    OutputPlan plan;
+    const OutputPlan::Output trace = CheckPaths(args, options, plan);
     const replay::ReplayScript script = ReadCheckedScript(args, max_frames, options.vessels);
 
-    std::optional<OutputFile> trace;
-    if (!args.trace_path.empty()) {
-        trace.emplace(args.trace_path, "the trace");
-        options.trace = trace->file();
-    }
+    plan.Open();
+    options.trace = plan.file(trace);
+    // Said once, also when the trace is standard output.
+    const auto trace_error = [&](int err) {
+        if (plan.writes_standard_output()) StandardOutputFailureReported();
+        return CommandError(kExitOutputFailed,
+                            "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
+    };
     Progress progress("vantorel-sim replay");
     const double total = static_cast<double>(script.frame_count());
     options.on_progress = [&](std::int64_t frames) {
-        if (const int err = host::trace::sink_error()) {
-            throw CommandError(kExitOutputFailed,
-                               "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
-        }
+        if (const int err = host::trace::sink_error()) throw trace_error(err);
         progress.Update(static_cast<double>(frames) / total,
                         [&] { return "frame " + std::to_string(frames) + " of " + std::to_string(script.frame_count()); });
     };
     const replay::ReplaySummary summary = RunChecked(script, options);
     progress.Clear();
-    if (const int err = host::trace::sink_error(); trace && err != 0) {
-        throw CommandError(kExitOutputFailed, "cannot write the trace '" + args.trace_path + "': " + std::strerror(err));
-    }
-    if (trace) {
-        trace->Commit();
-    } else {
-        std::fputs(replay::FormatSummary(summary).c_str(), stdout);
-    }
+    if (const int err = host::trace::sink_error(); options.trace != nullptr && err != 0) throw trace_error(err);
+    if (options.trace == nullptr) std::fputs(replay::FormatSummary(summary).c_str(), stdout);
+    plan.Commit();
     return kExitSuccess;
 }
 
@@ -163,13 +161,14 @@ int RunReplayCommand(int argc, char** argv) {
     app.allow_windows_style_options(false);  // an absolute path like /tmp/x.jsonl is no option
     ReplayArguments args;
     app.add_option("SCRIPT", args.script_path, "JSON Lines script, one frame a line ('-': standard input)")
-        ->required();
+        ->required()
+        ->type_name("FILE");
     app.add_option("--trace", args.trace_path, "write the call trace as JSON Lines to OUT ('-': standard output)")
         ->type_name("OUT");
     app.add_option("--vessels", args.vessels_text, "vessels created at the start, 0 to 100000 (default 1)")
         ->type_name("N");
     app.add_option("--flight-model", args.flight_model_text,
-                   "what GetFlightModel reports: 0 easy or 1 realistic (default 1)")
+                   "the level GetFlightModel reports, any 32-bit integer: 0 easy, 1 or more realistic (default 1)")
         ->type_name("N");
     app.add_option("--max-frames", args.max_frames_text,
                    "refuse a script that runs more frames (default " + std::to_string(replay::kDefaultMaxFrames) + ")")
@@ -188,6 +187,12 @@ int RunReplayCommand(int argc, char** argv) {
     } catch (const CLI::ParseError& e) {
         Error(std::string(e.what()) + " (--help lists the options)");
         return kExitBadInput;
+    }
+    try {
+        RefuseEmptyValues(app);
+    } catch (const CommandError& e) {
+        Error(e.what());
+        return e.exit_code();
     }
     int code = kExitSuccess;
     try {

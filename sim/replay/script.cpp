@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "common/input_text.h"
+#include "common/text_escape.h"
 
 namespace vantorel_sim::replay {
 
@@ -22,10 +23,11 @@ std::string Prefix(const std::string& source, int line) {
     return line > 0 ? source + ":" + std::to_string(line) + ": " : source + ": ";
 }
 
+// Escaped here: what() is a C string, and a NUL in a key would cut it short.
 std::string FullMessage(const std::string& source, int line, const std::string& field, const std::string& what) {
     std::string m = Prefix(source, line);
     if (!field.empty()) m += "field '" + field + "': ";
-    return m + what;
+    return MessageSafe(m + what);
 }
 
 std::string TypeOf(const json& v) {

@@ -37,6 +37,26 @@ TEST_F(RuntimeTest, GetModuleHandleNeverLoads) {
     EXPECT_EQ(GetModuleHandleA("OrbiterSound.dll"), nullptr);
 }
 
+// As the simulator's platform does: by the file name, whatever the soname,
+// in any case, ".dll" implied; a mere suffix of the name is no match.
+TEST_F(RuntimeTest, GetModuleHandleFindsALoadedLibraryByItsFileName) {
+    for (const std::string& path : {std::string(HOST_TEST_SOUND),
+                                   std::string(HOST_TEST_SOUND_FIXTURES) + "/no_soname/OrbiterSound.dll"}) {
+        SCOPED_TRACE(path);
+        rt.load_sound_library(path);
+        HMODULE h = GetModuleHandleA("OrbiterSound.dll");
+        ASSERT_NE(h, nullptr);
+        EXPECT_NE(GetProcAddress(h, "PlayVesselWaveOBSound3"), nullptr);
+        EXPECT_EQ(GetModuleHandleA("orbitersound.DLL"), h);
+        EXPECT_EQ(GetModuleHandleA("OrbiterSound"), h);
+        EXPECT_EQ(GetModuleHandleA(path.c_str()), h);
+        EXPECT_EQ(GetModuleHandleA("Sound.dll"), nullptr);
+        EXPECT_EQ(GetModuleHandleA("OrbiterSound.dl"), nullptr);
+        rt.unload_sound_library();
+        EXPECT_EQ(GetModuleHandleA("OrbiterSound.dll"), nullptr);
+    }
+}
+
 TEST_F(RuntimeTest, SoundLibraryVariants) {
     static const char* const entries[] = {
         "LoadVesselWaveOBSound3", "PlayVesselWaveOBSound3", "PlayVesselExclusiveWaveOBSound3",

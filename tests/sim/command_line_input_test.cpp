@@ -44,7 +44,9 @@ const BadInput kBadInputs[] = {
     {"replay_parser_error", "replay", "{}\n", "s --frobnicate", {"vantorel-sim replay: ", "--frobnicate"}},
     {"vessels_empty", "replay", "{}\n", "s --vessels ''", {"--vessels", "empty"}},
     {"vessels_hex", "replay", "{}\n", "s --vessels 0x10", {"--vessels", "'0x10'"}},
-    {"flight_model_2", "replay", "{}\n", "s --flight-model 2", {"--flight-model", "0 (easy) or 1 (realistic)"}},
+    {"flight_model_beyond_32_bits", "replay", "{}\n", "s --flight-model 2147483648",
+     {"--flight-model: '2147483648' is out of range (from -2147483648 to 2147483647)"}},
+    {"flight_model_word", "replay", "{}\n", "s --flight-model realistic", {"--flight-model", "'realistic'"}},
     {"max_frames_zero", "replay", "{}\n", "s --max-frames 0", {"--max-frames"}},
     {"sound_library_and_no_sound", "replay", "{}\n", "s --no-sound --sound-library x.dll", {"exclude each other"}},
     // Pilot scripts.
@@ -99,6 +101,10 @@ const GoodInput kGoodInputs[] = {
     {"cr_only_pilot_script", "fly", "0 key G\r1 end\r", "s -q", "ended: 'end' on line 2"},
     {"crlf_pilot_script", "fly", "0 key G\r\n1 end\r\n", "s -q", "ended: 'end' on line 2"},
     {"flight_model_0", "replay", "{}\n", "s --flight-model 0", "1 frame"},
+    // Any level GetFlightModel may report replays; the module takes 1 and up as realistic.
+    {"flight_model_2", "replay", "{}\n", "s --flight-model 2 --trace -", "\"GetFlightModel\", \"args\": [], \"result\": 2}"},
+    {"flight_model_int_min", "replay", "{}\n", "s --flight-model -2147483648 --trace -", "\"result\": -2147483648}"},
+    {"flight_model_int_max", "replay", "{}\n", "s --flight-model +2147483647 --trace -", "\"result\": 2147483647}"},
     {"frames_within_raised_limit", "replay", "{\"repeat\": 6}\n", "s --max-frames 6", "6 frames"},
     {"vessels_leading_zero_is_decimal", "replay", "{\"focus\": 9}\n", "s --vessels 010", "10 created"},
 };

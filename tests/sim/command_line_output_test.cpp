@@ -25,11 +25,12 @@ struct OutputCase {
     int status;
     std::vector<const char*> message;  // pieces of standard error
     const char* stdout_to = "";        // e.g. "/dev/full"
+    const char* stdin_from = "";       // a file in the folder
 };
 
 // Folder contents: s.jsonl (replay script), g.fly (pilot script), old.out
 // (an earlier output), link.jsonl (a hard link to s.jsonl), m.so (a copy of
-// the module).
+// the module), dangling (a symbolic link to new.csv, which does not exist).
 const OutputCase kOutputCases[] = {
     // An output that is an input or another output: refused before anything is written.
     {"trace_is_script", "replay s.jsonl --trace ./s.jsonl", 2, {"the trace './s.jsonl' is the same file as the script"}},
@@ -42,6 +43,14 @@ const OutputCase kOutputCases[] = {
     {"html_is_svg", "fly g.fly --svg old.out --html old.out", 2, {"the page 'old.out' is the same file as the plot"}},
     {"html_is_module", "fly g.fly --module m.so --html m.so", 2, {"the page 'm.so' is the same file as the module"}},
     {"two_outputs_to_stdout", "fly g.fly --trace - --csv -", 2, {"standard output"}},
+    // The same file by another name: standard input, /proc/self/fd, a link to a file not there yet.
+    {"trace_is_dev_stdin", "replay - --trace /dev/stdin", 2,
+     {"the trace '/dev/stdin' is the same file as the script (standard input)"}, "", "s.jsonl"},
+    {"trace_is_proc_fd_0", "replay - --trace /proc/self/fd/0", 2, {"is the same file as the script"}, "", "s.jsonl"},
+    {"csv_is_stdin_by_hard_link", "fly - --csv link.jsonl", 2, {"the telemetry 'link.jsonl'"}, "", "s.jsonl"},
+    {"svg_through_link_to_csv", "fly g.fly --csv new.csv --svg dangling", 2,
+     {"the plot 'dangling' is the same file as the telemetry 'new.csv'"}},
+    {"dev_stdout_and_dash", "fly g.fly --trace /dev/stdout --csv -", 2, {"would both write to standard output"}},
     // Paths checked before the first frame.
     {"replay_trace_in_missing_folder", "replay s.jsonl --trace nodir/t.jsonl", 3,
      {"cannot write the trace 'nodir/t.jsonl': folder 'nodir' does not exist"}},
@@ -61,6 +70,10 @@ const OutputCase kOutputCases[] = {
     {"fly_trace_full_disk", "fly g.fly -q --trace /dev/full", 3,
      {"vantorel-sim fly: cannot write the trace '/dev/full': No space left on device"}},
     {"fly_csv_full_disk", "fly g.fly -q --csv /dev/full --svg p.svg", 3, {"cannot write the telemetry '/dev/full'"}},
+    // One output fails: none replaces its file, the earlier ones neither.
+    {"second_output_fails", "fly g.fly -q --csv old.out --trace t.jsonl --svg /dev/full", 3,
+     {"cannot write the plot '/dev/full': No space left on device"}},
+    {"summary_fails", "fly g.fly -q --csv old.out", 3, {"cannot write to standard output: No space"}, "/dev/full"},
     // Standard output that cannot be written.
     {"print_builtin_full", "fly --print-builtin", 3, {"vantorel-sim fly: cannot write to standard output: No space"},
      "/dev/full"},
@@ -68,6 +81,9 @@ const OutputCase kOutputCases[] = {
     {"replay_summary_full", "replay s.jsonl", 3, {"vantorel-sim replay: cannot write to standard output"}, "/dev/full"},
     {"replay_trace_stdout_full", "replay s.jsonl --trace -", 3, {"No space left on device"}, "/dev/full"},
     {"fly_trace_stdout_full", "fly g.fly --trace -", 3, {"No space left on device"}, "/dev/full"},
+    {"fly_svg_stdout_full", "fly g.fly --svg -", 3, {"cannot write the plot '-': No space left on device"}, "/dev/full"},
+    {"help_full", "--help", 3, {"vantorel-sim: cannot write to standard output: No space"}, "/dev/full"},
+    {"replay_help_full", "replay --help", 3, {"vantorel-sim replay: cannot write to standard output"}, "/dev/full"},
 };
 
 class OutputSafety : public ::testing::TestWithParam<OutputCase> {};
@@ -83,14 +99,20 @@ TEST_P(OutputSafety, RefusesOrFailsWithoutLosingAFile) {
     WriteFile(dir / "old.out", kOldOutput);
     fs::create_hard_link(dir / "s.jsonl", dir / "link.jsonl");
     fs::create_directory(dir / "d");
+    fs::create_symlink("new.csv", dir.path() / "dangling");
     const std::string module = std::string(VANTOREL_BUILD_DIR) + "/lib/Vantorel.so";
     fs::copy_file(module, dir / "m.so");
     const std::string module_bytes = ReadFile(module);
     const std::vector<std::string> before = Entries(dir.path());
 
-    const SimRun r = RunSim(dir, c.args, "", c.stdout_to);
+    const SimRun r = RunSim(dir, c.args, c.stdin_from, c.stdout_to);
     EXPECT_EQ(r.status, c.status) << r.err;
     for (const char* piece : c.message) EXPECT_NE(r.err.find(piece), std::string::npos) << piece << "\n" << r.err;
+    std::size_t failures = 0;
+    for (std::size_t at = r.err.find("vantorel-sim"); at != std::string::npos; at = r.err.find("vantorel-sim", at + 1)) {
+        ++failures;
+    }
+    EXPECT_EQ(failures, 1u) << "one line for the one failure\n" << r.err;
     EXPECT_EQ(ReadFile(dir / "s.jsonl"), kReplayScript);
     EXPECT_EQ(ReadFile(dir / "g.fly"), kPilotScript);
     EXPECT_EQ(ReadFile(dir / "old.out"), kOldOutput) << "an earlier output is untouched";
@@ -129,6 +151,48 @@ TEST(CommandLineOutput, FilesAppearCompleteAndReplaceAnEarlierOne) {
     EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"c.csv", "f.html", "g.fly", "p.svg", "t.jsonl"}));
 }
 
+// An output naming standard output goes there as '-': a file opened for
+// appending keeps what it held.
+TEST(CommandLineOutput, AnOutputNamingStandardOutputIsWrittenThere) {
+    ScratchDir dir;
+    WriteFile(dir / "s.jsonl", kReplayScript);
+    WriteFile(dir / "log", kOldOutput);
+    const SimRun r = RunSim(dir, "replay s.jsonl --trace /dev/stdout", "", ">log");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string log = ReadFile(dir / "log");
+    EXPECT_EQ(log.rfind(kOldOutput, 0), 0u) << "the earlier content stays";
+    EXPECT_NE(log.find("\"call\": \"InitLib\""), std::string::npos) << log.substr(0, 200);
+    EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"log", "s.jsonl"}));
+}
+
+TEST(CommandLineOutput, NamesUpToTheFileSystemLimitWork) {
+    ScratchDir dir;
+    WriteFile(dir / "g.fly", kPilotScript);
+    for (std::size_t length : {244u, 255u}) {
+        const std::string name = std::string(length - 4, 'n') + ".csv";
+        const SimRun r = RunSim(dir, "fly g.fly -q --csv " + name);
+        EXPECT_EQ(r.status, 0) << length << ": " << r.err;
+        EXPECT_EQ(ReadFile(dir / name).rfind("time_s,frame,", 0), 0u) << length;
+        fs::remove(dir / name);
+    }
+    EXPECT_EQ(Entries(dir.path()), std::vector<std::string>{"g.fly"});
+}
+
+// Ended by a signal mid-flight: the run ends by that signal (status 128 + N
+// through timeout), no temporary stays and the earlier file is untouched.
+TEST(CommandLineOutput, SignalsLeaveNoTemporaryAndEndTheRunByThatSignal) {
+    for (const auto& [name, number] : {std::pair{"INT", 2}, std::pair{"TERM", 15}, std::pair{"HUP", 1}}) {
+        ScratchDir dir;
+        WriteFile(dir / "g.fly", "0 key G\n999999 end\n");
+        WriteFile(dir / "old.out", kOldOutput);
+        const SimRun r = RunShell(dir, std::string("timeout --preserve-status -s ") + name + " 0.5 " + Sim() +
+                                           " fly g.fly -q --time-limit 1000000 --csv old.out --svg p.svg");
+        EXPECT_EQ(r.status, 128 + number) << name << ": " << r.err;
+        EXPECT_EQ(ReadFile(dir / "old.out"), kOldOutput) << name;
+        EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"g.fly", "old.out"})) << name;
+    }
+}
+
 // Invalid UTF-8 and control characters in a note or a file name must not
 // make the plot unreadable.
 TEST(CommandLineOutput, PlotStaysWellFormedWithInvalidUtf8) {
@@ -165,6 +229,14 @@ TEST(CommandLineOutput, ReplaysWithASoundLibraryVariant) {
         << "without the stop entry the module loads no sound";
     const SimRun full = RunSim(dir, "replay s.jsonl --trace -");
     EXPECT_NE(full.out.find("\"call\": \"LoadVesselWaveOBSound3\""), std::string::npos);
+    // Found by its file name, as on Windows, though it has no soname.
+    const SimRun no_soname =
+        RunSim(dir, "replay s.jsonl --trace - --sound-library '" VANTOREL_BUILD_DIR "/lib/fixtures/no_soname/OrbiterSound.dll'");
+    ASSERT_EQ(no_soname.status, 0) << no_soname.err;
+    EXPECT_NE(no_soname.out.find("\"call\": \"GetModuleHandleA\", \"args\": [\"OrbiterSound.dll\"], \"result\": "
+                                 "\"module:OrbiterSound.dll\""),
+              std::string::npos);
+    EXPECT_NE(no_soname.out.find("\"call\": \"LoadVesselWaveOBSound3\""), std::string::npos);
 }
 
 }  // namespace

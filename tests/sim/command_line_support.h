@@ -22,13 +22,29 @@ struct SimRun {
     std::string out, err;
 };
 
-// `vantorel-sim ARGS` (shell words) inside dir; stdin from stdin_file when
-// given, standard output to stdout_to when given (e.g. "/dev/full").
-inline SimRun RunSim(const ScratchDir& dir, const std::string& args, const std::string& stdin_file = "",
-                  const std::string& stdout_to = "") {
+// The built runner, quoted for the shell.
+inline std::string Sim() { return "'" + std::string(VANTOREL_BUILD_DIR) + "/bin/vantorel-sim'"; }
+
+// A shell command line inside dir, its standard output and error captured
+// unless it redirects them itself.
+inline SimRun RunShell(const ScratchDir& dir, const std::string& command) {
     const std::string out = dir / ".run.out", err = dir / ".run.err";
-    std::string cmd = "cd '" + dir.path().string() + "' && '" + std::string(VANTOREL_BUILD_DIR) +
-                      "/bin/vantorel-sim' " + args + " <" + (stdin_file.empty() ? "/dev/null" : stdin_file) + " >" +
+    const std::string cmd = "cd '" + dir.path().string() + "' && { " + command + " ; } >" + out + " 2>" + err;
+    const int rc = std::system(cmd.c_str());
+    SimRun r{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFile(out), ReadFile(err)};
+    std::filesystem::remove(out);
+    std::filesystem::remove(err);
+    return r;
+}
+
+// `vantorel-sim ARGS` (shell words) inside dir; stdin from stdin_file when
+// given, standard output to stdout_to when given (e.g. "/dev/full"; ">log"
+// appends to log).
+inline SimRun RunSim(const ScratchDir& dir, const std::string& args, const std::string& stdin_file = "",
+                     const std::string& stdout_to = "") {
+    const std::string out = dir / ".run.out", err = dir / ".run.err";
+    std::string cmd = "cd '" + dir.path().string() + "' && " + Sim() + " " + args + " <" +
+                      (stdin_file.empty() ? "/dev/null" : stdin_file) + " >" +
                       (stdout_to.empty() ? out : stdout_to) + " 2>" + err;
     const int rc = std::system(cmd.c_str());
     SimRun r{WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, ReadFile(out), ReadFile(err)};

@@ -104,7 +104,17 @@ const Bad kBad[] = {
     {"colour_short", Replace(kBase, "0.5 0.6 0.7 1", "0.5 0.6 0.7"), "expected a diffuse colour 'r g b a'"},
     {"material_out_of_range", Replace(kBase, "MATERIAL 1\n", "MATERIAL 4\n"), "bad.msh: group 0 uses material 4 of 1"},
     {"trailing", kBase + "GROUPS 1\n", "expected the end of the file after the texture list, got 'GROUPS'"},
-    {"huge_count", Replace(kBase, "GEOM 3 1", "GEOM 4000000000 1"), "bad.msh:11: expected a vertex line"},
+    // Counts are checked against the bytes left before anything is allocated.
+    {"huge_count", Replace(kBase, "GEOM 3 1", "GEOM 4000000000 1"),
+     "bad.msh:6: 4000000000 vertices cannot fit in the rest of the file ("},
+    {"huge_triangle_count", Replace(kBase, "GEOM 3 1", "GEOM 3 70000"), "bad.msh:6: 70000 triangles cannot fit"},
+    {"huge_group_count", Replace(kBase, "GROUPS 2", "GROUPS 4294967295"), "bad.msh:2: 4294967295 groups cannot fit"},
+    {"huge_material_count", Replace(kBase, "MATERIALS 1", "MATERIALS 3000000000"),
+     "bad.msh:19: 3000000000 materials cannot fit"},
+    {"huge_texture_count", Replace(kBase, "TEXTURES 1", "TEXTURES 100"), "bad.msh:26: 100 textures cannot fit"},
+    {"nul_byte", Replace(kBase, "left aileron", std::string("left\0aileron", 13)),
+     "bad.msh:3:11: a NUL byte; is this a mesh file?"},
+    {"no_line_end", "MSHX1\nGROUPS 1\n" + std::string(100000, '0'), "bad.msh:3: the line is longer than 64 KiB"},
 };
 
 void PrintTo(const Bad& b, std::ostream* os) { *os << b.name; }
@@ -124,12 +134,16 @@ TEST_P(BadMesh, SaysWhereAndWhatWasExpected) {
 INSTANTIATE_TEST_SUITE_P(Each, BadMesh, testing::ValuesIn(kBad),
                          [](const testing::TestParamInfo<Bad>& i) { return std::string(i.param.name); });
 
-TEST(MeshFile, MissingFileNamesThePath) {
-    try {
-        host::mesh::ReadMeshFile("no/such.msh");
-        FAIL() << "accepted";
-    } catch (const MeshError& e) {
-        EXPECT_NE(std::string(e.what()).find("no/such.msh: cannot read"), std::string::npos) << e.what();
+TEST(MeshFile, MissingFileOrAnotherKindNamesThePathAndTheKind) {
+    for (const auto& [path, says] : {std::pair{"no/such.msh", "no/such.msh: cannot read: No such file"},
+                                    std::pair{".", ".: a folder, not a mesh file"},
+                                    std::pair{"/dev/zero", "/dev/zero: not a regular file"}}) {
+        try {
+            host::mesh::ReadMeshFile(path);
+            ADD_FAILURE() << path << " accepted";
+        } catch (const MeshError& e) {
+            EXPECT_NE(std::string(e.what()).find(says), std::string::npos) << e.what();
+        }
     }
 }
 

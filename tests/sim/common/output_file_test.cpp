@@ -59,7 +59,7 @@ TEST(OutputFile, CommitReplacesTheFileAndLeavesNoTemporary) {
     WriteFile(dir / "t.jsonl", "old contents\n");
     OutputFile out(dir / "t.jsonl", "the trace");
     EXPECT_EQ(fs::path(out.temporary_path()).parent_path(), dir.path());
-    EXPECT_EQ(fs::path(out.temporary_path()).filename().string().rfind(".t.jsonl.tmp-", 0), 0u);
+    EXPECT_EQ(fs::path(out.temporary_path()).filename().string().rfind(".vs-", 0), 0u);
     out.Write("new ");
     std::fputs("contents\n", out.file());
     EXPECT_EQ(ReadFile(dir / "t.jsonl"), "old contents\n") << "replaced before Commit()";
@@ -144,6 +144,38 @@ TEST(OutputFile, ReplacedFileKeepsItsPermissionsAndWritersGetDistinctTemporaries
     first.Commit();
     EXPECT_EQ(fs::status(dir / "p.csv").permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+// The temporary's name is short whatever the target's: a name at the file
+// system's limit still works.
+TEST(OutputFile, NameAtTheFileSystemLimitWorks) {
+    ScratchDir dir;
+    const std::string name(255, 'n');
+    OutputFile out(dir / name, "--csv");
+    EXPECT_LE(fs::path(out.temporary_path()).filename().string().size(), 10u);
+    out.Write("x");
+    out.Commit();
+    EXPECT_EQ(ReadFile(dir / name), "x");
+}
+
+// Ended by a signal while writing: the temporary goes, the file stays, and
+// the process ends by that same signal.
+[[noreturn]] void WriteThenRaise(const std::string& path, int signal_number) {
+    OutputFile out(path, "the trace");
+    out.Write("half");
+    std::fflush(out.file());
+    std::raise(signal_number);
+    std::exit(0);
+}
+
+TEST(OutputFile, SignalRemovesTheTemporaryAndEndsTheProcessByIt) {
+    ScratchDir dir;
+    WriteFile(dir / "t.jsonl", "kept\n");
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        EXPECT_EXIT(WriteThenRaise(dir / "t.jsonl", sig), testing::KilledBySignal(sig), "") << sig;
+        EXPECT_EQ(Entries(dir.path()), Names{"t.jsonl"}) << "signal " << sig;
+        EXPECT_EQ(ReadFile(dir / "t.jsonl"), "kept\n");
+    }
 }
 
 TEST(CheckWritable, RefusesWhatCannotBeWrittenBeforeAnyWork) {

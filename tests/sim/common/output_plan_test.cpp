@@ -2,7 +2,9 @@
 // before anything is written, whatever the spelling.
 #include "common/output_plan.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -14,6 +16,7 @@
 namespace {
 
 using namespace vantorel_sim;
+using test_support::Entries;
 using test_support::ReadFile;
 using test_support::ScratchDir;
 using test_support::WriteFile;
@@ -41,6 +44,7 @@ protected:
         fs::create_hard_link(dir / "s.jsonl", dir / "h");
         fs::create_symlink("s.jsonl", dir.path() / "l");
         fs::create_directory(dir.path() / "d");
+        fs::create_symlink("x", dir.path() / "dangling");
         // The same folder spelled relative to the working directory.
         rel = fs::relative(dir.path()).string();
     }
@@ -94,10 +98,13 @@ TEST_F(OutputPlanTest, RefusesTwoOutputsInOneFileEvenBeforeItExists) {
         {"existing file", {{"--trace", d + "/old.jsonl"}, {"--csv", "./" + rel + "/old.jsonl"}}, kExitBadInput,
          "--csv './" + rel + "/old.jsonl' is the same file as --trace"},
         {"both standard output", {{"--trace", "-"}, {"--csv", "-"}}, kExitBadInput,
-         "--trace and --csv would both write to standard output"},
+         "--trace (standard output) and --csv (standard output) would both write to standard output"},
+        {"a dangling link to another", {{"--csv", d + "/x"}, {"--svg", d + "/dangling"}}, kExitBadInput,
+         "--svg '" + d + "/dangling' is the same file as --csv"},
     };
     for (const auto& c : cases) Expect(c);
     EXPECT_FALSE(fs::exists(dir / "x"));
+    EXPECT_TRUE(fs::is_symlink(dir.path() / "dangling"));
 }
 
 TEST_F(OutputPlanTest, AcceptsDistinctFilesDevicesAndStandardStreams) {
@@ -118,10 +125,73 @@ TEST_F(OutputPlanTest, ClashIsReportedBeforeAnUnwritableOutput) {
     Expect({"unwritable", {{"--csv", d + "/nodir/x"}}, kExitOutputFailed, "cannot write --csv '"});
 }
 
-TEST(SameFile, StandardInputOnlyMatchesItself) {
-    EXPECT_TRUE(SameFile("-", "-"));
-    EXPECT_FALSE(SameFile("-", "/dev/stdin"));
-    EXPECT_FALSE(SameFile("/dev/null", "/dev/null")) << "devices hold no data a write could destroy";
+// Standard input and output by another name: /dev/stdin, /proc/self/fd/N,
+// or the file a stream is redirected to.
+class Redirected {
+public:
+    Redirected(int fd, const std::string& path, int flags) : fd_(fd), saved_(::dup(fd)) {
+        const int file = ::open(path.c_str(), flags, 0644);
+        ::dup2(file, fd);
+        ::close(file);
+    }
+    ~Redirected() {
+        ::dup2(saved_, fd_);
+        ::close(saved_);
+    }
+
+private:
+    int fd_, saved_;
+};
+
+TEST_F(OutputPlanTest, StandardStreamsAreComparedByTheFileBehindThem) {
+    const std::string d = dir.path().string();
+    {
+        const Redirected in(0, d + "/s.jsonl", O_RDONLY);
+        for (const char* alias : {"/dev/stdin", "/proc/self/fd/0"}) {
+            OutputPlan plan;
+            plan.AddInput("the script", "-");
+            plan.AddOutput("the trace", alias);
+            EXPECT_THROW(plan.Check(), CommandError) << alias;
+        }
+        OutputPlan plan;
+        plan.AddInput("the script", "-");
+        plan.AddOutput("the trace", d + "/h");
+        try {
+            plan.Check();
+            ADD_FAILURE() << "a hard link to standard input was accepted";
+        } catch (const CommandError& e) {
+            EXPECT_EQ(std::string(e.what()), "the trace '" + d + "/h' is the same file as the script (standard input)");
+        }
+    }
+    WriteFile(dir / "log", "earlier\n");
+    const Redirected out(1, d + "/log", O_WRONLY | O_APPEND);
+    OutputPlan plan;
+    plan.AddOutput("the trace", "/dev/stdout");
+    plan.Check();
+    EXPECT_TRUE(plan.writes_standard_output()) << "written in place, as '-'";
+    OutputPlan two;
+    two.AddOutput("the trace", "-");
+    two.AddOutput("--csv", d + "/log");
+    EXPECT_THROW(two.Check(), CommandError) << "both on standard output";
+    EXPECT_EQ(ReadFile(dir / "log"), "earlier\n");
+}
+
+// The second output fails: the first, complete, must not replace its file.
+TEST_F(OutputPlanTest, OutputsCommitTogetherOrNotAtAll) {
+    if (!fs::is_character_file("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+    WriteFile(dir / "old.csv", "old");
+    OutputPlan plan;
+    const auto csv = plan.AddOutput("--csv", dir / "old.csv");
+    const auto svg = plan.AddOutput("--svg", "/dev/full");
+    const auto trace = plan.AddOutput("--trace", dir / "new.jsonl");
+    plan.Check();
+    plan.Open();
+    std::fputs("new", plan.file(csv));
+    std::fputs("<svg/>", plan.file(svg));
+    std::fputs("{}", plan.file(trace));
+    EXPECT_THROW(plan.Commit(), CommandError);
+    EXPECT_EQ(ReadFile(dir / "old.csv"), "old");
+    EXPECT_EQ(Entries(dir.path()), (std::vector<std::string>{"d", "dangling", "h", "l", "m.so", "old.csv", "s.jsonl"}));
 }
 
 }  // namespace

@@ -48,6 +48,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadScript{"abc key G\n", 1, "starts with a time"},
         BadScript{"1:2:3:4 key G\n", 1, "is not a time"},
         BadScript{"+x key G\n", 1, "is not a time"},
+        // Too large for a double, written plainly or through the minutes.
+        BadScript{"1e400 key G\n", 1, "'1e400' is not a time"},
+        BadScript{"1e308:59 key G\n", 1, "'1e308:59' is not a time"},
+        BadScript{"0 key G\n1e307:0:0 key F\n", 2, "'1e307:0:0' is not a time"},
         BadScript{"when altitude > 5 key G\n", 1, "unknown quantity 'altitude'"},
         BadScript{"when altitude_m = 5 key G\n", 1, "not a comparison"},
         BadScript{"when altitude_m > five key G\n", 1, "'five' is not a number"},
