@@ -55,18 +55,7 @@ int RunCheckCommand(int argc, char** argv) {
     app.footer("One line per finding, naming the group, the component and the distance.\n"
                "Findings, like a module that cannot be loaded, end with status 1.\n" +
                std::string(kExitCodesText) + "Rules: docs/render-and-check.md.");
-    try {
-        app.parse(argc, argv);
-        RefuseEmptyValues(app);
-    } catch (const CLI::Success& e) {
-        return FinishStandardOutput("check-assets", app.exit(e));
-    } catch (const CLI::ParseError& e) {
-        Error(std::string(e.what()) + " (--help lists the options)");
-        return kExitBadInput;
-    } catch (const CommandError& e) {
-        Error(e.what());
-        return e.exit_code();
-    }
+    if (const auto status = ParseCommandLine(app, argc, argv, "check-assets")) return *status;
     std::vector<check::Finding> findings;
     try {
         findings = Check(options);

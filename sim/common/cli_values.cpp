@@ -1,8 +1,11 @@
 #include "common/cli_values.h"
 
+#include <cstdio>
 #include <string>
 
 #include "common/exit_codes.h"
+#include "common/standard_output.h"
+#include "common/text_escape.h"
 
 namespace vantorel_sim {
 
@@ -18,6 +21,23 @@ void RefuseEmptyValues(const CLI::App& app) {
                                                   option->get_type_name() + leave_out + ")");
         }
     }
+}
+
+std::optional<int> ParseCommandLine(CLI::App& app, int argc, char** argv, const char* job) {
+    std::string error;
+    try {
+        app.parse(argc, argv);
+        RefuseEmptyValues(app);
+        return std::nullopt;
+    } catch (const CLI::Success& e) {
+        return FinishStandardOutput(job, app.exit(e));
+    } catch (const CLI::ParseError& e) {
+        error = std::string(e.what()) + " (--help lists the options)";
+    } catch (const CommandError& e) {
+        error = e.what();
+    }
+    std::fprintf(stderr, "vantorel-sim %s: %s\n", job, MessageSafe(error).c_str());
+    return kExitBadInput;
 }
 
 }  // namespace vantorel_sim

@@ -79,20 +79,7 @@ int RunExportCommand(int argc, char** argv) {
                    "vessel module (default: DIR/Modules/Vantorel.so if there, else the one built with the runner)")
         ->type_name("PATH");
     app.footer(std::string(kFooter) + kExitCodesText);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return FinishStandardOutput("export", app.exit(e));
-    } catch (const CLI::ParseError& e) {
-        Error(std::string(e.what()) + " (--help lists the options)");
-        return kExitBadInput;
-    }
-    try {
-        RefuseEmptyValues(app);
-    } catch (const CommandError& e) {
-        Error(e.what());
-        return e.exit_code();
-    }
+    if (const auto status = ParseCommandLine(app, argc, argv, "export")) return *status;
     const auto choice = MeshNamed(s.mesh_name);
     if (!choice) {
         Error("--mesh must be exterior, cockpit or cockpit-lit, got '" + s.mesh_name + "'");

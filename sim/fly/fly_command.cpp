@@ -252,20 +252,7 @@ int RunFlyCommand(int argc, char** argv) {
     app.add_option("--module", args.module_path, "vessel module to load (default: the one built with the runner)")
         ->type_name("PATH");
     app.footer(std::string(kExitCodesText) + "Formats: docs/flying.md.");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return FinishStandardOutput("fly", app.exit(e));
-    } catch (const CLI::ParseError& e) {
-        Error(std::string(e.what()) + " (--help lists the options)");
-        return kExitBadInput;
-    }
-    try {
-        RefuseEmptyValues(app);
-    } catch (const CommandError& e) {
-        Error(e.what());
-        return e.exit_code();
-    }
+    if (const auto status = ParseCommandLine(app, argc, argv, "fly")) return *status;
     if (args.print_builtin) {
         std::fputs(fly::BuiltinFlightText(), stdout);
         return FinishStandardOutput("fly", kExitSuccess);

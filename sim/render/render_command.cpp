@@ -155,18 +155,10 @@ int RunRenderCommand(int argc, char** argv) {
         ->type_name("PATH");
     app.footer(std::string(kExitCodesText) +
                "Views and options: docs/render-and-check.md.");
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return FinishStandardOutput("render", app.exit(e));
-    } catch (const CLI::ParseError& e) {
-        Error(std::string(e.what()) + " (--help lists the options)");
-        return kExitBadInput;
-    }
+    if (const auto status = ParseCommandLine(app, argc, argv, "render")) return *status;
     RenderRequest request;
     int code = kExitSuccess;
     try {
-        RefuseEmptyValues(app);
         if (!BuildRequest(s, request)) return kExitBadInput;
         Render(s, request);
     } catch (const CommandError& e) {

@@ -180,20 +180,7 @@ int RunReplayCommand(int argc, char** argv) {
     app.add_option("--module", args.module_path, "vessel module to load (default: the one built with the runner)")
         ->type_name("PATH");
     app.footer(Footer());
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::Success& e) {
-        return FinishStandardOutput("replay", app.exit(e));
-    } catch (const CLI::ParseError& e) {
-        Error(std::string(e.what()) + " (--help lists the options)");
-        return kExitBadInput;
-    }
-    try {
-        RefuseEmptyValues(app);
-    } catch (const CommandError& e) {
-        Error(e.what());
-        return e.exit_code();
-    }
+    if (const auto status = ParseCommandLine(app, argc, argv, "replay")) return *status;
     int code = kExitSuccess;
     try {
         code = Replay(args);
