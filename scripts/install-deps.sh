@@ -11,10 +11,15 @@
 # The options combine; .ci/run gives both.
 set -euo pipefail
 
-# node and npm build the flight page and check the glTF export; chromium runs
-# the page in the test suite.
+# chromium runs the flight page in the test suite; node and npm (below) build
+# the page and check the glTF export.
 packages=(cmake ninja-build g++ binutils python3 libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev libcli11-dev libpng-dev nodejs npm chromium)
+          nlohmann-json3-dev libcli11-dev libpng-dev chromium)
+# A machine may have node from another Debian source whose nodejs package
+# brings npm along; Debian's npm would conflict with it. Install them only
+# when the commands are missing.
+command -v node >/dev/null 2>&1 || packages+=(nodejs)
+command -v npm >/dev/null 2>&1 || packages+=(npm)
 quality=0 windows=0
 for arg in "$@"; do
   case $arg in
