@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "check/geometry.h"
 #include "mesh_file.h"
 #include "render/vessel_scene.h"
 #include "vec3.h"
@@ -43,7 +44,8 @@ struct Tolerances {
     double wheel_centre_m = 0.01;      // rule 2: spin axis to wheel centre
     double touchdown_height_m = 0.02;  // rule 3
     double touchdown_across_m = 0.05;  // rule 3
-    double skin_m = 0.02;              // rule 4: a closed door outside the skin
+    double skin_m = 0.02;              // rule 4: a closed door outside the skin (and its sampling)
+    double cover_m = 0.01;             // rule 4: a bare point of a stowed leg beside its cover (and its sampling)
     double flat_m = 0.001;             // rule 1: display flatness
     double crossing_clearance_m = 0.003;  // rule 5: ends this far either side of a static face
     double hinge_m = 0.03;             // rule 5: crossings this near the axis belong to the hinge
@@ -65,8 +67,12 @@ public:
     const host::mesh::Mesh* cockpit() const { return cockpit_ ? &*cockpit_ : nullptr; }
     const host::mesh::Mesh* cockpit_lit() const { return cockpit_lit_ ? &*cockpit_lit_ : nullptr; }
     const host::mesh::Mesh* Stored(unsigned mesh) const;
-    // The mesh posed with the given animations set, the rest at their initial states.
+    // The triangles of `groups` as TrianglesOf lists them, posed with the given
+    // animations set and the rest at their initial states. Only these groups
+    // are moved: a detailed mesh is not copied for every pose.
     host::mesh::Mesh Posed(unsigned mesh, const std::vector<std::pair<unsigned, double>>& states);
+    std::vector<Triangle> PosedTriangles(unsigned mesh, const std::vector<std::pair<unsigned, double>>& states,
+                                         const std::vector<unsigned>& groups);
 
     // Parts of the animation named so in the layout.
     std::vector<const Part*> PartsOf(const char* anim_name) const;

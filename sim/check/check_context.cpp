@@ -89,6 +89,25 @@ host::mesh::Mesh CheckContext::Posed(unsigned mesh, const std::vector<std::pair<
     return m;
 }
 
+std::vector<Triangle> CheckContext::PosedTriangles(unsigned mesh,
+                                                   const std::vector<std::pair<unsigned, double>>& states,
+                                                   const std::vector<unsigned>& groups) {
+    scene_.ResetStates();
+    for (const auto& [anim, s] : states) scene_.SetState(anim, s);
+    const host::mesh::Mesh& m = *Stored(mesh);
+    const std::vector<host::mesh::Affine> moves = host::mesh::GroupTransforms(vessel(), mesh, m.groups.size());
+    std::vector<Triangle> out;
+    for (unsigned g : groups) {
+        if (g >= m.groups.size()) continue;
+        const auto& grp = m.groups[g];
+        const host::mesh::Affine& t = moves[g];
+        for (const auto& tri : grp.triangles)
+            out.push_back({t.Apply(grp.vertices[tri[0]].pos_m), t.Apply(grp.vertices[tri[1]].pos_m),
+                           t.Apply(grp.vertices[tri[2]].pos_m)});
+    }
+    return out;
+}
+
 std::vector<const Part*> CheckContext::PartsOf(const char* anim_name) const {
     std::vector<const Part*> out;
     for (const Part& p : parts_)
