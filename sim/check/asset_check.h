@@ -47,7 +47,7 @@ struct Tolerances {
     double skin_m = 0.02;              // rule 4: a closed door outside the skin (and its sampling)
     double cover_m = 0.01;             // rule 4: a bare point of a stowed leg beside its cover (and its sampling)
     double flat_m = 0.001;             // rule 1: display flatness
-    double crossing_clearance_m = 0.003;  // rule 5: ends this far either side of a static face
+    double crossing_clearance_m = 0.003;  // rule 5: deeper than this through a static face (and its sampling)
     double hinge_m = 0.03;             // rule 5: crossings this near the axis belong to the hinge
     int motion_samples = 9;            // rule 5: states per animation
     double dial_m = 0.01;              // rule 6: pivot to its dial

@@ -138,17 +138,6 @@ double LineTriangleDistance(Vec3 o, Vec3 d, const Triangle& t) {
                      LineSegmentDistance(o, d, t.c, t.a)});
 }
 
-std::optional<Vec3> SegmentCrossing(Vec3 p, Vec3 q, const Triangle& t, double clearance) {
-    const Vec3 n = host::mesh::Normalised(Cross(t.b - t.a, t.c - t.a));
-    if (Length(n) == 0) return std::nullopt;
-    const double dp = Dot(p - t.a, n), dq = Dot(q - t.a, n);
-    if (!((dp > clearance && dq < -clearance) || (dp < -clearance && dq > clearance))) return std::nullopt;
-    const Vec3 x = p + (q - p) * (dp / (dp - dq));
-    const bool inside = Dot(Cross(t.b - t.a, x - t.a), n) >= 0 && Dot(Cross(t.c - t.b, x - t.b), n) >= 0 &&
-                        Dot(Cross(t.a - t.c, x - t.c), n) >= 0;
-    return inside ? std::optional<Vec3>(x) : std::nullopt;
-}
-
 // Ericson's walk over the triangle's Voronoi regions.
 Vec3 ClosestPoint(Vec3 p, const Triangle& t) {
     const Vec3 ab = t.b - t.a, ac = t.c - t.a, ap = p - t.a;

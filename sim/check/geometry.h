@@ -49,9 +49,6 @@ double LineTriangleDistance(Vec3 origin, Vec3 unit_dir, const Triangle& t);
 // Distance along the ray to where it meets the triangle, if it does (t may be
 // slightly negative down to -min_t).
 std::optional<double> RayHit(Vec3 origin, Vec3 unit_dir, const Triangle& t, double min_t);
-// Where the segment pq crosses the triangle, if both ends lie more than
-// `clearance` from its plane on opposite sides.
-std::optional<Vec3> SegmentCrossing(Vec3 p, Vec3 q, const Triangle& t, double clearance);
 
 // The point of the triangle nearest to p.
 Vec3 ClosestPoint(Vec3 p, const Triangle& t);
