@@ -70,7 +70,6 @@ public:
     // The triangles of `groups` as TrianglesOf lists them, posed with the given
     // animations set and the rest at their initial states. Only these groups
     // are moved: a detailed mesh is not copied for every pose.
-    host::mesh::Mesh Posed(unsigned mesh, const std::vector<std::pair<unsigned, double>>& states);
     std::vector<Triangle> PosedTriangles(unsigned mesh, const std::vector<std::pair<unsigned, double>>& states,
                                          const std::vector<unsigned>& groups);
 

@@ -81,14 +81,6 @@ const host::mesh::Mesh* CheckContext::Stored(unsigned mesh) const {
     return nullptr;
 }
 
-host::mesh::Mesh CheckContext::Posed(unsigned mesh, const std::vector<std::pair<unsigned, double>>& states) {
-    scene_.ResetStates();
-    for (const auto& [anim, s] : states) scene_.SetState(anim, s);
-    host::mesh::Mesh m = *Stored(mesh);
-    host::mesh::PoseMesh(vessel(), mesh, m);
-    return m;
-}
-
 std::vector<Triangle> CheckContext::PosedTriangles(unsigned mesh,
                                                    const std::vector<std::pair<unsigned, double>>& states,
                                                    const std::vector<unsigned>& groups) {

@@ -52,20 +52,6 @@ std::vector<Vec3> OutwardNormals(const host::mesh::Mesh& mesh, const std::vector
     return out;
 }
 
-std::vector<Vec3> VerticesOf(const host::mesh::Mesh& mesh, const std::vector<unsigned>& groups) {
-    std::vector<Vec3> out;
-    for (unsigned g : groups)
-        if (g < mesh.groups.size())
-            for (const auto& v : mesh.groups[g].vertices) out.push_back(v.pos_m);
-    return out;
-}
-
-Box BoxOf(const std::vector<Vec3>& points) {
-    Box b;
-    for (Vec3 p : points) b.Add(p);
-    return b;
-}
-
 Box BoxOf(const Triangle& t) {
     Box b;
     b.Add(t.a);

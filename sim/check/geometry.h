@@ -38,8 +38,6 @@ std::vector<Triangle> TrianglesOf(const host::mesh::Mesh& mesh, const std::vecto
 // Per triangle of TrianglesOf: the unit face normal turned to the side its
 // vertex normals face (the winding's side when they have none).
 std::vector<Vec3> OutwardNormals(const host::mesh::Mesh& mesh, const std::vector<unsigned>& groups);
-std::vector<Vec3> VerticesOf(const host::mesh::Mesh& mesh, const std::vector<unsigned>& groups);
-Box BoxOf(const std::vector<Vec3>& points);
 Box BoxOf(const Triangle& t);
 
 double PointTriangleDistance(Vec3 p, const Triangle& t);

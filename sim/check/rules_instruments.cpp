@@ -7,6 +7,7 @@
 
 #include "check/asset_check.h"
 #include "check/geometry.h"
+#include "check/triangle_index.h"
 #include "definition/vessel_layout.h"
 
 namespace vantorel_sim::check {
@@ -27,14 +28,9 @@ bool IsDialPointer(const Part& p) {
 }
 
 // Cosine between a face's normal and the direction from its centre to the eye.
-double Facing(const host::mesh::Mesh& m, unsigned g, Vec3 eye) {
-    const auto tris = TrianglesOf(m, {g});
-    const auto verts = VerticesOf(m, {g});
+double Facing(const std::vector<Triangle>& tris, Vec3 eye) {
     if (tris.empty()) return -2;
-    Vec3 centre;
-    for (Vec3 v : verts) centre = centre + v;
-    centre = centre * (1.0 / static_cast<double>(verts.size()));
-    return Dot(Normalised(AreaNormal(tris)), Normalised(eye - centre));
+    return Dot(Normalised(AreaNormal(tris)), Normalised(eye - AreaCentroid(tris)));
 }
 
 void CheckDrum(CheckContext& c, const Part& p, Vec3 eye, std::vector<Finding>& out) {
@@ -44,14 +40,14 @@ void CheckDrum(CheckContext& c, const Part& p, Vec3 eye, std::vector<Finding>& o
         return;
     }
     for (int d = 0; d < kDigits; ++d) {
-        const host::mesh::Mesh m = c.Posed(p.mesh, {{p.anim, d * 0.1}});
+        std::vector<double> facing;
+        for (unsigned g : p.groups) facing.push_back(Facing(c.PosedTriangles(p.mesh, {{p.anim, d * 0.1}}, {g}), eye));
         int shown = -1;
         double best = -3;
         for (int k = 0; k < kDigits; ++k)
-            if (const double f = Facing(m, p.groups[static_cast<std::size_t>(k)], eye); f > best) best = f, shown = k;
+            if (const double f = facing[static_cast<std::size_t>(k)]; f > best) best = f, shown = k;
         if (shown == d) continue;
-        const double off_deg =
-            std::acos(std::clamp(Facing(m, p.groups[static_cast<std::size_t>(d)], eye), -1.0, 1.0)) * 180 / M_PI;
+        const double off_deg = std::acos(std::clamp(facing[static_cast<std::size_t>(d)], -1.0, 1.0)) * 180 / M_PI;
         char buf[160];
         std::snprintf(buf, sizeof buf, ": at state %.1f the eye sees digit %d; digit %d's face is turned %.1f deg away",
                       d * 0.1, shown, d, off_deg);
@@ -59,16 +55,31 @@ void CheckDrum(CheckContext& c, const Part& p, Vec3 eye, std::vector<Finding>& o
     }
 }
 
-void CheckPivotOnDial(CheckContext& c, const Part& p, std::vector<Finding>& out) {
-    const host::mesh::Mesh* m = c.Stored(p.mesh);
-    double best = std::numeric_limits<double>::infinity();
-    unsigned dial = 0;
-    for (unsigned g : c.StaticGroups(p.mesh))
-        for (const Triangle& t : TrianglesOf(*m, {g}))
-            if (const double d = PointTriangleDistance(p.ref, t); d < best) best = d, dial = g;
+// The static faces of the panel, with the group each belongs to.
+struct Dials {
+    TriangleIndex faces;
+    std::vector<unsigned> group;
+};
+
+Dials DialsOf(CheckContext& c, unsigned mesh) {
+    Dials d;
+    std::vector<Triangle> all;
+    for (unsigned g : c.StaticGroups(mesh))
+        for (const Triangle& t : TrianglesOf(*c.Stored(mesh), {g})) {
+            all.push_back(t);
+            d.group.push_back(g);
+        }
+    d.faces = TriangleIndex(std::move(all));
+    return d;
+}
+
+void CheckPivotOnDial(CheckContext& c, const Part& p, const Dials& dials, std::vector<Finding>& out) {
+    const auto near = dials.faces.Closest(p.ref);
+    const double best = near ? near->measure : std::numeric_limits<double>::infinity();
     if (best > c.tol().dial_m)
         out.push_back({6, Where(p.groups.empty() ? 0 : p.groups.front(), p) + ": the pivot lies " + Metres(best) +
-                              " off the nearest dial (static group " + std::to_string(dial) + ")"});
+                              " off the nearest dial (static group " + std::to_string(near ? dials.group[near->id] : 0) +
+                              ")"});
 }
 
 }  // namespace
@@ -77,10 +88,11 @@ std::vector<Finding> CheckInstruments(CheckContext& c) {
     std::vector<Finding> out;
     const auto& e = layout::kEyePoint_m;
     const Vec3 eye = Vec3{e[0], e[1], e[2]} - c.scene().MeshOffset(layout::kCockpitMesh);
+    const Dials dials = DialsOf(c, layout::kCockpitMesh);
     for (const Part& p : c.parts()) {
         if (p.mesh != layout::kCockpitMesh || !p.rotation) continue;
         if (IsDrum(p)) CheckDrum(c, p, eye, out);
-        else if (IsDialPointer(p)) CheckPivotOnDial(c, p, out);
+        else if (IsDialPointer(p)) CheckPivotOnDial(c, p, dials, out);
     }
     return out;
 }
