@@ -62,6 +62,8 @@ Box BoxOf(const Triangle& t) {
 
 namespace {
 
+constexpr double kEdgeOn = 1e-6;  // |cos| of the angle between ray and normal below which a face is met edge-on
+
 double PointSegmentDistance(Vec3 p, Vec3 a, Vec3 b) {
     const Vec3 ab = b - a;
     const double len2 = Dot(ab, ab);
@@ -104,8 +106,9 @@ double PointTriangleDistance(Vec3 p, const Triangle& t) {
 std::optional<double> RayHit(Vec3 o, Vec3 d, const Triangle& t, double min_t) {
     const Vec3 e1 = t.b - t.a, e2 = t.c - t.a;
     const Vec3 pv = Cross(d, e2);
+    // det = -|e1 x e2| cos(ray, normal): a face met edge-on hides nothing.
     const double det = Dot(e1, pv);
-    if (std::fabs(det) < 1e-15) return std::nullopt;
+    if (std::fabs(det) < std::max(1e-15, kEdgeOn * Length(Cross(e1, e2)))) return std::nullopt;
     const double inv = 1.0 / det;
     const Vec3 tv = o - t.a;
     const double u = Dot(tv, pv) * inv;
@@ -188,10 +191,10 @@ std::optional<Segment> Crossing(const Triangle& a, const Triangle& b) {
     return ClipToTriangle(ends[0], ends[1], b, n);
 }
 
-int LatticeDivisions(const Triangle& t, double spacing_m) {
+int LatticeDivisions(const Triangle& t, double spacing_m, int max_depth) {
     const double longest = std::max({Length(t.b - t.a), Length(t.c - t.b), Length(t.a - t.c)});
     int n = 1;
-    while (longest > spacing_m * n && n < (1 << kMaxLatticeDepth)) n *= 2;
+    while (longest > spacing_m * n && n < (1 << max_depth)) n *= 2;
     return n;
 }
 

@@ -45,7 +45,8 @@ double PointLineDistance(Vec3 p, Vec3 origin, Vec3 unit_dir);
 // Shortest distance between the infinite line and the triangle (0 when it passes through).
 double LineTriangleDistance(Vec3 origin, Vec3 unit_dir, const Triangle& t);
 // Distance along the ray to where it meets the triangle, if it does (t may be
-// slightly negative down to -min_t).
+// slightly negative down to -min_t); a ray within a millionth of a radian of
+// the triangle's plane meets it edge-on and does not count.
 std::optional<double> RayHit(Vec3 origin, Vec3 unit_dir, const Triangle& t, double min_t);
 
 // The point of the triangle nearest to p.
@@ -67,7 +68,9 @@ std::optional<Segment> Crossing(const Triangle& a, const Triangle& b);
 // lattice of a triangle split at its edge midpoints is the union of its
 // quarters' lattices: the samples are the surface's, not the triangulation's.
 constexpr int kMaxLatticeDepth = 10;  // 1024 divisions of an edge at most
-int LatticeDivisions(const Triangle& t, double spacing_m);
+// Divisions of each edge: the least power of two that makes them no longer
+// than spacing_m, up to 2^max_depth.
+int LatticeDivisions(const Triangle& t, double spacing_m, int max_depth = kMaxLatticeDepth);
 template <class F>
 void SampleSurface(const Triangle& t, double spacing_m, F&& f) {
     const int n = LatticeDivisions(t, spacing_m);

@@ -2,7 +2,6 @@
 // with the gear up nothing of a leg or wheel shows from below, and no closed
 // door stands out of the skin.
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -127,7 +126,18 @@ private:
     static constexpr double kOwnFaces_m = 0.002;  // hits this near the point are its own faces
     static constexpr double kAround_m = 0.001;    // "skin all round": this far each way
     static constexpr double kOnSkin_m = 1e-6;
+    static constexpr int kLookupDepth = 24;
     enum : unsigned char { kUnknown, kHidden, kOpen };
+    struct LatticePoint {
+        std::size_t id;
+        long i, j;
+        bool operator==(const LatticePoint&) const = default;
+        struct Hash {
+            std::size_t operator()(const LatticePoint& p) const {
+                return std::hash<std::size_t>()(p.id) ^ (std::hash<long>()(p.i) * 31) ^ (std::hash<long>()(p.j) * 1031);
+            }
+        };
+    };
 
     // The nearest skin point to p, under max_m.
     std::optional<TriangleIndex::Nearest> Nearest(Vec3 p, double max_m) const {
@@ -154,16 +164,18 @@ private:
     }
 
     // Whether static face `id` is outer at q: judged at the face's lattice
-    // point nearest q, learnt when first asked.
+    // point nearest q, learnt when first asked. The lattice is never walked,
+    // so no face is too big for the spacing.
     bool SkinAt(std::size_t id, Vec3 q) const {
         const Triangle& t = skin_.triangle(id);
-        const int n = LatticeDivisions(t, spacing_m_);
+        const long n = LatticeDivisions(t, spacing_m_, kLookupDepth);
         const auto [u, v] = Barycentric(q, t);
-        const auto i = static_cast<std::uint64_t>(std::clamp(std::lround(u * n), 0L, static_cast<long>(n)));
-        const auto j = static_cast<std::uint64_t>(std::clamp(std::lround(v * n), 0L, static_cast<long>(n - i)));
-        const std::uint64_t key = (static_cast<std::uint64_t>(id) << 24) | (i << 12) | j;
+        const long i = std::clamp(std::lround(u * static_cast<double>(n)), 0L, n);
+        const long j = std::clamp(std::lround(v * static_cast<double>(n)), 0L, n - i);
+        const LatticePoint key{id, i, j};
         if (const auto it = exposed_.find(key); it != exposed_.end()) return it->second;
-        const Vec3 at = t.a + (t.b - t.a) * (static_cast<double>(i) / n) + (t.c - t.a) * (static_cast<double>(j) / n);
+        const double step = 1.0 / static_cast<double>(n);
+        const Vec3 at = t.a + (t.b - t.a) * (static_cast<double>(i) * step) + (t.c - t.a) * (static_cast<double>(j) * step);
         const bool open = !blocking_.AnyHit(at, skin_normals_[id], kOwnFaces_m, kFar);
         exposed_.emplace(key, open);
         return open;
@@ -181,7 +193,7 @@ private:
     TriangleIndex skin_, blocking_;
     std::vector<Vec3> skin_normals_;
     mutable std::vector<unsigned char> hidden_;
-    mutable std::unordered_map<std::uint64_t, bool> exposed_;
+    mutable std::unordered_map<LatticePoint, bool, LatticePoint::Hash> exposed_;
 };
 
 // A closed door's outer surface outside the skin.
