@@ -5,12 +5,14 @@
 #ifndef VANTOREL_SIM_CHECK_ASSET_CHECK_H
 #define VANTOREL_SIM_CHECK_ASSET_CHECK_H
 
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "check/geometry.h"
+#include "check/triangle_index.h"
 #include "mesh_file.h"
 #include "render/vessel_scene.h"
 #include "vec3.h"
@@ -53,6 +55,13 @@ struct Tolerances {
     double dial_m = 0.01;              // rule 6: pivot to its dial
 };
 
+// The static faces of a mesh (its groups no component names), as
+// TrianglesOf lists them, with each face's group.
+struct StaticFaces {
+    TriangleIndex faces;
+    std::vector<unsigned> group;
+};
+
 class CheckContext {
 public:
     CheckContext(VesselScene& scene, Tolerances tolerances = {});
@@ -77,6 +86,8 @@ public:
     std::vector<const Part*> PartsOf(const char* anim_name) const;
     // Groups of `mesh` that no component names.
     std::vector<unsigned> StaticGroups(unsigned mesh) const;
+    // Their faces, indexed once for all the rules.
+    const StaticFaces& Statics(unsigned mesh);
     // Whether a part rotates the wheels (its animation is the wheel roll).
     bool IsWheel(const Part& p) const;
 
@@ -87,6 +98,7 @@ private:
     Tolerances tol_;
     std::vector<Part> parts_;
     std::optional<host::mesh::Mesh> exterior_, cockpit_, cockpit_lit_;
+    std::map<unsigned, StaticFaces> statics_;
     std::vector<Finding> load_findings_;
 };
 

@@ -119,6 +119,20 @@ std::vector<unsigned> CheckContext::StaticGroups(unsigned mesh) const {
     return out;
 }
 
+const StaticFaces& CheckContext::Statics(unsigned mesh) {
+    auto it = statics_.find(mesh);
+    if (it == statics_.end()) {
+        StaticFaces s;
+        if (const host::mesh::Mesh* m = Stored(mesh)) {
+            const std::vector<unsigned> groups = StaticGroups(mesh);
+            s.faces = TriangleIndex(TrianglesOf(*m, groups));
+            for (unsigned g : groups) s.group.insert(s.group.end(), m->groups[g].triangles.size(), g);
+        }
+        it = statics_.emplace(mesh, std::move(s)).first;
+    }
+    return it->second;
+}
+
 bool CheckContext::IsWheel(const Part& p) const { return p.anim_name == layout::Name(layout::Animation::wheel_roll); }
 
 std::vector<Finding> CheckAll(CheckContext& c) {

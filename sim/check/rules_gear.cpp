@@ -12,6 +12,7 @@
 
 #include "check/asset_check.h"
 #include "check/geometry.h"
+#include "check/exposure.h"
 #include "check/triangle_index.h"
 #include "definition/vessel_layout.h"
 
@@ -47,31 +48,47 @@ Vec3 Flat(Vec3 v) { return {v.x, 0, v.z}; }
 
 std::pair<unsigned, double> GearAt(double state) { return {layout::Index(layout::Animation::gear), state}; }
 
+// The static structure and the closed doors, gear up.
+struct Stowed {
+    const StaticFaces& statics;
+    TriangleIndex doors;
+    Obstacles all() const { return {statics.faces, doors}; }
+};
+
+// How far p lies beside all the obstacles, seen from below.
+double BesideCover(const Obstacles& cover, std::size_t count, Vec3 p, std::optional<TriangleIndex>& flat) {
+    if (!flat) {  // only once something shows
+        std::vector<Triangle> tris;
+        for (std::size_t i = 0; i < count; ++i) {
+            const Triangle& t = cover.triangle(i);
+            tris.push_back({Flat(t.a), Flat(t.b), Flat(t.c)});
+        }
+        flat.emplace(std::move(tris));
+    }
+    const auto near = flat->Closest(Flat(p));
+    return near ? near->measure : std::numeric_limits<double>::infinity();
+}
+
 // Each sampled point of a leg or wheel from which a ray straight down meets
 // no cover is bare; the rule reports how far the farthest bare point lies
 // beside the cover, seen from below.
-void CheckCover(CheckContext& c, const std::vector<const Part*>& legs, const std::vector<const Part*>& doors,
-                std::vector<Finding>& out) {
-    const auto up = GearAt(1.0);
-    std::vector<unsigned> cover_groups = c.StaticGroups(layout::kExteriorMesh);
-    for (const Part* d : doors) cover_groups.insert(cover_groups.end(), d->groups.begin(), d->groups.end());
-    std::vector<Triangle> cover_tris = c.PosedTriangles(layout::kExteriorMesh, {up}, cover_groups);
-    std::vector<Triangle> flat_tris;
-    for (const Triangle& t : cover_tris) flat_tris.push_back({Flat(t.a), Flat(t.b), Flat(t.c)});
-    const TriangleIndex cover(std::move(cover_tris)), flat(std::move(flat_tris));
+void CheckCover(CheckContext& c, const Stowed& stowed, const std::vector<const Part*>& legs, std::vector<Finding>& out) {
+    const Obstacles cover = stowed.all();
+    const std::size_t count = stowed.statics.faces.size() + stowed.doors.size();
+    std::optional<TriangleIndex> flat;
     std::set<unsigned> done;
     for (const Part* leg : legs) {
         for (unsigned g : leg->groups) {
             if (!done.insert(g).second) continue;
             double worst = -1;  // horizontal distance from the worst bare point to any cover
-            for (const Triangle& t : c.PosedTriangles(layout::kExteriorMesh, {up}, {g}))
-                ForEachExposed(cover, t, {0, -1, 0}, -kRayStart_m, c.tol().cover_m, [&](Vec3 p) {
-                    const auto near = flat.Closest(Flat(p));
-                    worst = std::max(worst, near ? near->measure : 1e9);
+            PointSet seen;
+            for (const Triangle& t : c.PosedTriangles(layout::kExteriorMesh, {GearAt(1.0)}, {g}))
+                ForEachExposed(cover, t, {0, -1, 0}, -kRayStart_m, c.tol().cover_m, seen, [&](Vec3 p) {
+                    worst = std::max(worst, BesideCover(cover, count, p, flat));
                 });
             if (worst > c.tol().cover_m)
-                out.push_back({4, Where(g, *leg) + ": with the gear up it can be seen from below, " + Metres(worst) +
-                                      " beside the nearest cover"});
+                out.push_back({4, Where(g, *leg) + ": with the gear up it can be seen from below, " +
+                                      Metres(std::min(worst, 1e9)) + " beside the nearest cover"});
         }
     }
 }
@@ -83,25 +100,18 @@ void CheckCover(CheckContext& c, const std::vector<const Part*>& legs, const std
 // well are not. Both are judged at the points of a lattice `spacing_m` apart.
 class StowedSurface {
 public:
-    StowedSurface(CheckContext& c, const std::vector<const Part*>& doors, double spacing_m) : spacing_m_(spacing_m) {
-        const std::vector<unsigned> statics = c.StaticGroups(layout::kExteriorMesh);
-        const host::mesh::Mesh& stored = *c.exterior();
-        std::vector<Triangle> skin = TrianglesOf(stored, statics);
-        skin_normals_ = OutwardNormals(stored, statics);
-        std::vector<Triangle> all = skin;
-        for (const Part* d : doors) {
-            const auto moved = c.PosedTriangles(layout::kExteriorMesh, {GearAt(1.0)}, d->groups);
-            all.insert(all.end(), moved.begin(), moved.end());
-        }
-        skin_ = TriangleIndex(std::move(skin));
-        blocking_ = TriangleIndex(std::move(all));
-        hidden_.assign(skin_.size(), kUnknown);
-    }
+    StowedSurface(const Stowed& stowed, std::vector<Vec3> skin_normals, double spacing_m)
+        : spacing_m_(spacing_m),
+          skin_(stowed.statics.faces),
+          blocking_(stowed.all()),
+          skin_normals_(std::move(skin_normals)),
+          hidden_(skin_.size(), kUnknown) {}
 
-    // f(p) at the points of door face t's lattice that are outer surface.
+    // f(p) at the points of door face t's lattice that are outer surface
+    // and not in `seen`.
     template <class F>
-    void ForEachOuter(const Triangle& t, Vec3 outward, F&& f) const {
-        if (Length(outward) > 0) ForEachExposed(blocking_, t, outward, kOwnFaces_m, spacing_m_, f);
+    void ForEachOuter(const Triangle& t, Vec3 outward, PointSet& seen, F&& f) const {
+        if (Length(outward) > 0) ForEachExposed(blocking_, t, outward, kOwnFaces_m, spacing_m_, seen, f);
     }
 
     // How far p, on a door face turned to `outward`, stands out of the
@@ -184,31 +194,35 @@ private:
     // Whether a static face is buried whole, learnt when first met.
     bool HiddenWhole(std::size_t id) const {
         if (hidden_[id] == kUnknown)
-            hidden_[id] = check::HiddenWhole(blocking_, skin_.triangle(id), skin_normals_[id], kOwnFaces_m, {}) ? kHidden
-                                                                                                             : kOpen;
+            hidden_[id] = check::HiddenWhole(blocking_, skin_.triangle(id), skin_normals_[id], kOwnFaces_m) ? kHidden
+                                                                                                         : kOpen;
         return hidden_[id] == kHidden;
     }
 
     double spacing_m_;
-    TriangleIndex skin_, blocking_;
+    const TriangleIndex& skin_;
+    Obstacles blocking_;
     std::vector<Vec3> skin_normals_;
     mutable std::vector<unsigned char> hidden_;
     mutable std::unordered_map<LatticePoint, bool, LatticePoint::Hash> exposed_;
 };
 
 // A closed door's outer surface outside the skin.
-void CheckDoorsFlush(CheckContext& c, const std::vector<const Part*>& doors, std::vector<Finding>& out) {
-    const StowedSurface surface(c, doors, c.tol().skin_m);
+void CheckDoorsFlush(CheckContext& c, const Stowed& stowed, const std::vector<const Part*>& doors,
+                     std::vector<Finding>& out) {
+    const StowedSurface surface(stowed, OutwardNormals(*c.exterior(), c.StaticGroups(layout::kExteriorMesh)),
+                                c.tol().skin_m);
     for (const Part* d : doors)
         for (unsigned g : d->groups) {
             const std::vector<Vec3> said = OutwardNormals(*c.exterior(), {g});
             const std::vector<Triangle> stored = TrianglesOf(*c.exterior(), {g});
             const std::vector<Triangle> posed = c.PosedTriangles(layout::kExteriorMesh, {GearAt(1.0)}, {g});
             double worst = 0;
+            PointSet seen;  // a point on an edge is judged with the first face that has it
             for (std::size_t i = 0; i < posed.size(); ++i) {
                 // Turning keeps the winding, so the posed face turns out on the same side.
                 const Vec3 outward = UnitNormal(posed[i]) * (Dot(UnitNormal(stored[i]), said[i]) < 0 ? -1.0 : 1.0);
-                surface.ForEachOuter(posed[i], outward, [&](Vec3 p) {
+                surface.ForEachOuter(posed[i], outward, seen, [&](Vec3 p) {
                         if (const auto outside = surface.Outside(p, outward)) worst = std::max(worst, *outside);
                 });
             }
@@ -252,8 +266,12 @@ std::vector<Finding> CheckGearStowed(CheckContext& c) {
     std::vector<Finding> out;
     std::vector<const Part*> legs, doors;
     SplitGear(c, legs, doors);
-    CheckCover(c, legs, doors, out);
-    CheckDoorsFlush(c, doors, out);
+    std::vector<unsigned> door_groups;
+    for (const Part* d : doors) door_groups.insert(door_groups.end(), d->groups.begin(), d->groups.end());
+    const Stowed stowed{c.Statics(layout::kExteriorMesh),
+                        TriangleIndex(c.PosedTriangles(layout::kExteriorMesh, {GearAt(1.0)}, door_groups))};
+    CheckCover(c, stowed, legs, out);
+    CheckDoorsFlush(c, stowed, doors, out);
     return out;
 }
 

@@ -7,7 +7,6 @@
 
 #include "check/asset_check.h"
 #include "check/geometry.h"
-#include "check/triangle_index.h"
 #include "definition/vessel_layout.h"
 
 namespace vantorel_sim::check {
@@ -55,25 +54,8 @@ void CheckDrum(CheckContext& c, const Part& p, Vec3 eye, std::vector<Finding>& o
     }
 }
 
-// The static faces of the panel, with the group each belongs to.
-struct Dials {
-    TriangleIndex faces;
-    std::vector<unsigned> group;
-};
-
-Dials DialsOf(CheckContext& c, unsigned mesh) {
-    Dials d;
-    std::vector<Triangle> all;
-    for (unsigned g : c.StaticGroups(mesh))
-        for (const Triangle& t : TrianglesOf(*c.Stored(mesh), {g})) {
-            all.push_back(t);
-            d.group.push_back(g);
-        }
-    d.faces = TriangleIndex(std::move(all));
-    return d;
-}
-
-void CheckPivotOnDial(CheckContext& c, const Part& p, const Dials& dials, std::vector<Finding>& out) {
+void CheckPivotOnDial(CheckContext& c, const Part& p, std::vector<Finding>& out) {
+    const StaticFaces& dials = c.Statics(p.mesh);
     const auto near = dials.faces.Closest(p.ref);
     const double best = near ? near->measure : std::numeric_limits<double>::infinity();
     if (best > c.tol().dial_m)
@@ -88,11 +70,10 @@ std::vector<Finding> CheckInstruments(CheckContext& c) {
     std::vector<Finding> out;
     const auto& e = layout::kEyePoint_m;
     const Vec3 eye = Vec3{e[0], e[1], e[2]} - c.scene().MeshOffset(layout::kCockpitMesh);
-    const Dials dials = DialsOf(c, layout::kCockpitMesh);
     for (const Part& p : c.parts()) {
         if (p.mesh != layout::kCockpitMesh || !p.rotation) continue;
         if (IsDrum(p)) CheckDrum(c, p, eye, out);
-        else if (IsDialPointer(p)) CheckPivotOnDial(c, p, dials, out);
+        else if (IsDialPointer(p)) CheckPivotOnDial(c, p, out);
     }
     return out;
 }

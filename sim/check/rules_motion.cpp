@@ -32,37 +32,27 @@ using WorstMap = std::map<std::pair<const Part*, std::pair<unsigned, unsigned>>,
 // The static faces of one mesh, with the plane regions they form in their groups.
 class Statics {
 public:
-    Statics(const host::mesh::Mesh& mesh, const std::vector<unsigned>& groups) {
-        std::vector<Triangle> all;
-        for (unsigned g : groups) {
-            for (const Triangle& t : TrianglesOf(mesh, {g})) {
-                members_[g].push_back(all.size());
-                group_.push_back(g);
-                all.push_back(t);
-            }
-        }
-        faces_ = TriangleIndex(std::move(all));
-        region_.assign(faces_.size(), kNone);
+    explicit Statics(const StaticFaces& statics) : statics_(statics), region_(statics.faces.size(), kNone) {
+        for (std::size_t id = 0; id < statics.group.size(); ++id) members_[statics.group[id]].push_back(id);
     }
 
-    const TriangleIndex& faces() const { return faces_; }
-    unsigned GroupOf(std::size_t id) const { return group_[id]; }
+    const TriangleIndex& faces() const { return statics_.faces; }
 
     struct Region {
         unsigned group;
         Vec3 origin, normal;
         TriangleIndex faces;
     };
-    // The faces of group g that lie in the plane of its face `id`.
+    // The faces of id's group that lie in id's plane.
     std::size_t RegionOf(std::size_t id) {
-        const unsigned g = group_[id];
         if (region_[id] != kNone) return region_[id];
-        const Triangle& t = faces_.triangle(id);
+        const unsigned g = statics_.group[id];
+        const Triangle& t = faces().triangle(id);
         const Vec3 n = UnitNormal(t);
         std::vector<Triangle> members;
         const std::size_t r = regions_.size();
         for (std::size_t other : members_[g]) {
-            const Triangle& o = faces_.triangle(other);
+            const Triangle& o = faces().triangle(other);
             if (region_[other] != kNone) continue;
             if (std::fabs(host::mesh::Dot(o.a - t.a, n)) > kInPlane_m || std::fabs(host::mesh::Dot(o.b - t.a, n)) > kInPlane_m ||
                 std::fabs(host::mesh::Dot(o.c - t.a, n)) > kInPlane_m)
@@ -77,8 +67,7 @@ public:
 
 private:
     static constexpr std::size_t kNone = std::numeric_limits<std::size_t>::max();
-    TriangleIndex faces_;
-    std::vector<unsigned> group_;
+    const StaticFaces& statics_;
     std::map<unsigned, std::vector<std::size_t>> members_;  // face ids by group
     std::vector<std::size_t> region_;
     std::vector<Region> regions_;
@@ -177,9 +166,8 @@ void SampleAnimation(CheckContext& c, unsigned anim, unsigned mesh, const std::v
 std::vector<Finding> CheckMotion(CheckContext& c) {
     std::vector<Finding> out;
     for (unsigned mesh : {0u, 1u}) {
-        const host::mesh::Mesh* stored = c.Stored(mesh);
-        if (stored == nullptr) continue;
-        Statics statics(*stored, c.StaticGroups(mesh));
+        if (c.Stored(mesh) == nullptr) continue;
+        Statics statics(c.Statics(mesh));
         std::map<unsigned, std::vector<const Part*>> by_anim;
         for (const Part& p : c.parts())
             if (p.mesh == mesh) by_anim[p.anim].push_back(&p);

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
-#include <unordered_set>
 #include <vector>
 
 #include "check/geometry.h"
@@ -58,7 +57,12 @@ private:
         std::uint32_t count = 0;  // triangles in a leaf, 0 for an inner node
     };
 
-    void Build(std::uint32_t at, std::uint32_t begin, std::uint32_t end, std::vector<Vec3>& centres);
+    struct Centre {
+        Vec3 at;
+        std::size_t id;
+    };
+    void Split(std::uint32_t at, std::vector<Centre>::iterator begin, std::vector<Centre>::iterator end);
+    Box Bound(std::uint32_t at, std::uint32_t* next_slot = nullptr);
 
     // Depth-first over the nodes `enter` accepts, leaf slots to `leaf`.
     template <class Enter, class Leaf>
@@ -84,56 +88,6 @@ private:
     std::vector<std::size_t> slot_;   // id -> tree slot
     std::vector<Node> nodes_;
 };
-
-// Whether one triangle of the index hides all of t from rays along d (a unit
-// vector) at t >= lo_t: all three corners behind the same triangle (the hit
-// distance is affine across t, the triangle convex), or, splitting t at its
-// edge midpoints `depth` times more, each piece so. `first` is a triangle
-// hiding corner a, if known.
-bool HiddenWhole(const TriangleIndex& index, const Triangle& t, Vec3 d, double lo_t,
-                 std::optional<std::size_t> first, int depth = 0);
-
-namespace detail {
-struct PointHash {
-    std::size_t operator()(const Vec3& p) const {
-        const std::hash<double> h;
-        return h(p.x) ^ (h(p.y) * 31) ^ (h(p.z) * 1031);
-    }
-};
-struct PointEqual {
-    bool operator()(const Vec3& a, const Vec3& b) const { return a.x == b.x && a.y == b.y && a.z == b.z; }
-};
-using PointSet = std::unordered_set<Vec3, PointHash, PointEqual>;
-
-template <class F>
-void Exposed(const TriangleIndex& index, const Triangle& t, Vec3 d, double lo_t, double spacing_m, F& f,
-             PointSet& seen, int depth) {
-    constexpr double kFar = std::numeric_limits<double>::infinity();
-    const auto hider = index.AnyHit(t.a, d, lo_t, kFar);
-    if (hider && HiddenWhole(index, t, d, lo_t, hider)) return;
-    const double longest = std::max({Length(t.b - t.a), Length(t.c - t.b), Length(t.a - t.c)});
-    if (longest <= spacing_m || depth >= kMaxLatticeDepth) {
-        for (Vec3 p : {t.a, t.b, t.c})
-            if (seen.insert(p).second && !(p.x == t.a.x && p.y == t.a.y && p.z == t.a.z ? hider.has_value()
-                                                                                       : index.AnyHit(p, d, lo_t, kFar)))
-                f(p);
-        return;
-    }
-    const Vec3 ab = (t.a + t.b) * 0.5, bc = (t.b + t.c) * 0.5, ca = (t.c + t.a) * 0.5;
-    for (const Triangle& piece : {Triangle{t.a, ab, ca}, Triangle{ab, t.b, bc}, Triangle{ca, bc, t.c}, Triangle{ab, bc, ca}})
-        Exposed(index, piece, d, lo_t, spacing_m, f, seen, depth + 1);
-}
-}  // namespace detail
-
-// f(p) once at each point of t's surface lattice (SampleSurface) from which
-// a ray along d (a unit vector) meets no triangle of `index` at any t >= lo_t.
-// The lattice is walked as t split at its edge midpoints, and a piece that
-// one triangle hides whole is passed over without visiting its points.
-template <class F>
-void ForEachExposed(const TriangleIndex& index, const Triangle& t, Vec3 d, double lo_t, double spacing_m, F&& f) {
-    detail::PointSet seen;
-    detail::Exposed(index, t, d, lo_t, spacing_m, f, seen, 0);
-}
 
 template <class Measure>
 std::optional<TriangleIndex::Nearest> TriangleIndex::Closest(Vec3 p, Measure&& measure, double max_m) const {
