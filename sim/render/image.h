@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -25,8 +26,6 @@ struct Image {
     bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 };
 
-// Copies `tile` into `sheet` with its top-left corner at (x, y), clipped.
-void Blit(Image& sheet, const Image& tile, int x, int y);
 // Averages factor x factor blocks (anti-aliasing after drawing larger).
 Image Downsample(const Image& big, int factor);
 
@@ -36,8 +35,27 @@ public:
     explicit PngError(const std::string& message) : CommandError(kExitOutputFailed, message) {}
 };
 
-// Writes `image` as an 8-bit RGB PNG, complete or not at all ('-': standard
-// output); throws PngError naming the file and the reason.
+// An 8-bit RGB PNG written a row at a time, top first, so that a picture
+// need not be whole in memory; complete or not at all ('-': standard
+// output): the file appears in Commit(), after the last row. Throws
+// PngError naming the file and the reason.
+class PngWriter {
+public:
+    PngWriter(const std::string& path, int width, int height);
+    ~PngWriter();
+    PngWriter(const PngWriter&) = delete;
+    PngWriter& operator=(const PngWriter&) = delete;
+
+    void WriteRow(const Rgb8* row);  // `width` pixels
+    void Commit();
+
+private:
+    struct State;
+    [[noreturn]] void Fail();
+    std::unique_ptr<State> state_;
+};
+
+// Writes `image` whole.
 void WritePng(const Image& image, const std::string& path);
 
 }  // namespace vantorel_sim

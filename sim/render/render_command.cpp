@@ -2,6 +2,7 @@
 
 #include "common/exit_codes.h"
 #include "common/output_plan.h"
+#include "common/progress.h"
 
 #include <CLI/CLI.hpp>
 
@@ -57,6 +58,12 @@ bool BuildRequest(const Settings& s, RenderRequest& r) {
             return false;
         }
         std::tie(r.width_px, r.height_px) = *size;
+        if (static_cast<long>(r.width_px) * r.height_px > kMaxPicturePixels) {
+            Error("--size " + s.size_text + " is " + std::to_string(static_cast<long>(r.width_px) * r.height_px) +
+                  " pixels; a picture or sheet tile may have at most " + std::to_string(kMaxPicturePixels) +
+                  " (4096x3072): drawing takes about 45 bytes a pixel");
+            return false;
+        }
     } else if (!s.sheet_path.empty()) {
         r.width_px = 400;
         r.height_px = 300;
@@ -132,10 +139,18 @@ int RunRenderCommand(int argc, char** argv) {
     }
     try {
         VesselScene scene(s.scene);
-        if (!s.out_path.empty()) WritePng(RenderView(scene, request), s.out_path);
+        Progress progress("vantorel-sim render");
+        if (!s.out_path.empty())
+            WritePng(RenderView(scene, request,
+                                [&](double done) { progress.Update(done, [] { return std::string("drawing"); }); }),
+                     s.out_path);
         if (!s.sheet_path.empty()) {
             const auto tiles = StandardTiles(request.width_px, request.height_px, request.draw);
-            WritePng(ContactSheet(scene, tiles, kSheetColumns), s.sheet_path);
+            WriteContactSheet(scene, tiles, kSheetColumns, s.sheet_path, [&](std::size_t i) {
+                progress.Update(static_cast<double>(i + 1) / static_cast<double>(tiles.size()), [&] {
+                    return "sheet: tile " + std::to_string(i + 1) + " of " + std::to_string(tiles.size());
+                });
+            });
         }
     } catch (const CommandError& e) {
         Error(e.what());

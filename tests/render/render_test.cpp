@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "asset_fixture.h"
 #include "render/bitmap_font.h"
@@ -92,6 +93,22 @@ TEST(Render, PngReadsBackWithItsSizeAndPixels) {
     EXPECT_EQ(px[px.size() - 1], 50);
     std::remove("small.png");
     EXPECT_THROW(vantorel_sim::WritePng(img, "no/such/dir/x.png"), vantorel_sim::PngError);
+}
+
+// Row by row: a picture left short, or given a row too many, is not written.
+TEST(Render, PngWrittenByRowsAppearsOnlyWhole) {
+    const std::vector<Rgb8> row(5, Rgb8{1, 2, 3});
+    for (int rows : {2, 4}) {
+        vantorel_sim::PngWriter png("rows.png", 5, 3);
+        EXPECT_THROW(
+            {
+                for (int y = 0; y < rows; ++y) png.WriteRow(row.data());
+                png.Commit();
+            },
+            vantorel_sim::PngError)
+            << rows;
+    }
+    EXPECT_FALSE(std::filesystem::exists("rows.png"));
 }
 
 TEST(Render, GearStateChangesTheSidePicture) {
