@@ -5,6 +5,7 @@
 #ifndef VANTOREL_SIM_CHECK_ASSET_CHECK_H
 #define VANTOREL_SIM_CHECK_ASSET_CHECK_H
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -93,6 +94,21 @@ public:
 
     std::vector<Finding>& load_findings() { return load_findings_; }
 
+    // How far the run is: CheckAll tells on_progress(fraction done, what)
+    // as it goes from rule to rule, and a long rule tells how far it is
+    // within itself through Advance(fraction of the rule).
+    void SetProgress(std::function<void(double, const std::string&)> on_progress) {
+        on_progress_ = std::move(on_progress);
+    }
+    void StartRule(int rule) {
+        rule_ = rule;
+        Advance(0);
+    }
+    void Advance(double fraction) const {
+        if (on_progress_)
+            on_progress_((rule_ - 1 + fraction) / kRules, "rule " + std::to_string(rule_) + " of " + std::to_string(kRules));
+    }
+
 private:
     VesselScene& scene_;
     Tolerances tol_;
@@ -100,6 +116,9 @@ private:
     std::optional<host::mesh::Mesh> exterior_, cockpit_, cockpit_lit_;
     std::map<unsigned, StaticFaces> statics_;
     std::vector<Finding> load_findings_;
+    static constexpr int kRules = 7;
+    int rule_ = 1;
+    std::function<void(double, const std::string&)> on_progress_;
 };
 
 // "group G (component C)" and a distance in metres with 3 decimals.

@@ -1,6 +1,7 @@
 #include "check/check_command.h"
 
 #include "common/exit_codes.h"
+#include "common/progress.h"
 #include "common/standard_output.h"
 
 #include <CLI/CLI.hpp>
@@ -43,7 +44,10 @@ int RunCheckCommand(int argc, char** argv) {
     try {
         VesselScene scene(options);
         check::CheckContext context(scene);
+        Progress progress("vantorel-sim check-assets");
+        context.SetProgress([&](double done, const std::string& what) { progress.Update(done, [&] { return what; }); });
         findings = check::CheckAll(context);
+        progress.Clear();
         std::printf("checked %s with %s: %zu components\n", scene.asset_dir().c_str(), scene.module_path().c_str(),
                     context.parts().size());
     } catch (const SceneError& e) {

@@ -139,11 +139,14 @@ std::vector<Finding> CheckAll(CheckContext& c) {
     std::vector<Finding> all = c.load_findings();
     const bool meshes = c.exterior() != nullptr && c.cockpit() != nullptr;
     if (meshes) {
+        int number = 0;
         for (auto rule : {CheckGroups, CheckPivots, CheckTouchdown, CheckGearStowed, CheckMotion, CheckInstruments}) {
+            c.StartRule(++number);
             auto found = rule(c);
             all.insert(all.end(), found.begin(), found.end());
         }
     }
+    c.StartRule(7);
     auto waves = CheckWaves(c.scene().asset_dir());
     all.insert(all.end(), waves.begin(), waves.end());
     return all;

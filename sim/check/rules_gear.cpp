@@ -77,7 +77,9 @@ void CheckCover(CheckContext& c, const Stowed& stowed, const std::vector<const P
     const std::size_t count = stowed.statics.faces.size() + stowed.doors.size();
     std::optional<TriangleIndex> flat;
     std::set<unsigned> done;
-    for (const Part* leg : legs) {
+    for (std::size_t i = 0; i < legs.size(); ++i) {
+        const Part* leg = legs[i];
+        c.Advance(0.5 * static_cast<double>(i) / static_cast<double>(legs.size()));  // the first half of the rule
         for (unsigned g : leg->groups) {
             if (!done.insert(g).second) continue;
             double worst = -1;  // horizontal distance from the worst bare point to any cover
@@ -207,29 +209,35 @@ private:
     mutable std::unordered_map<LatticePoint, bool, LatticePoint::Hash> exposed_;
 };
 
+// How far door group g's outer surface stands out of the skin at worst.
+double DoorOutside(CheckContext& c, const StowedSurface& surface, unsigned g) {
+    const std::vector<Vec3> said = OutwardNormals(*c.exterior(), {g});
+    const std::vector<Triangle> stored = TrianglesOf(*c.exterior(), {g});
+    const std::vector<Triangle> posed = c.PosedTriangles(layout::kExteriorMesh, {GearAt(1.0)}, {g});
+    double worst = 0;
+    PointSet seen;  // a point on an edge is judged with the first face that has it
+    for (std::size_t i = 0; i < posed.size(); ++i) {
+        // Turning keeps the winding, so the posed face turns out on the same side.
+        const Vec3 outward = UnitNormal(posed[i]) * (Dot(UnitNormal(stored[i]), said[i]) < 0 ? -1.0 : 1.0);
+        surface.ForEachOuter(posed[i], outward, seen, [&](Vec3 p) {
+            if (const auto outside = surface.Outside(p, outward)) worst = std::max(worst, *outside);
+        });
+    }
+    return worst;
+}
+
 // A closed door's outer surface outside the skin.
 void CheckDoorsFlush(CheckContext& c, const Stowed& stowed, const std::vector<const Part*>& doors,
                      std::vector<Finding>& out) {
     const StowedSurface surface(stowed, OutwardNormals(*c.exterior(), c.StaticGroups(layout::kExteriorMesh)),
                                 c.tol().skin_m);
-    for (const Part* d : doors)
-        for (unsigned g : d->groups) {
-            const std::vector<Vec3> said = OutwardNormals(*c.exterior(), {g});
-            const std::vector<Triangle> stored = TrianglesOf(*c.exterior(), {g});
-            const std::vector<Triangle> posed = c.PosedTriangles(layout::kExteriorMesh, {GearAt(1.0)}, {g});
-            double worst = 0;
-            PointSet seen;  // a point on an edge is judged with the first face that has it
-            for (std::size_t i = 0; i < posed.size(); ++i) {
-                // Turning keeps the winding, so the posed face turns out on the same side.
-                const Vec3 outward = UnitNormal(posed[i]) * (Dot(UnitNormal(stored[i]), said[i]) < 0 ? -1.0 : 1.0);
-                surface.ForEachOuter(posed[i], outward, seen, [&](Vec3 p) {
-                        if (const auto outside = surface.Outside(p, outward)) worst = std::max(worst, *outside);
-                });
-            }
-            if (worst > c.tol().skin_m)
-                out.push_back({4, Where(g, *d) + ": with the gear up the door stands " + Metres(worst) +
+    for (std::size_t i = 0; i < doors.size(); ++i) {
+        c.Advance(0.5 + 0.5 * static_cast<double>(i) / static_cast<double>(doors.size()));  // the second half
+        for (unsigned g : doors[i]->groups)
+            if (const double worst = DoorOutside(c, surface, g); worst > c.tol().skin_m)
+                out.push_back({4, Where(g, *doors[i]) + ": with the gear up the door stands " + Metres(worst) +
                                       " out of the skin"});
-        }
+    }
 }
 
 }  // namespace

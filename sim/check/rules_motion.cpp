@@ -9,6 +9,7 @@
 // A part that only touches the structure reaches nowhere on one side.
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <map>
 #include <set>
@@ -143,10 +144,11 @@ std::set<std::size_t> CutRegions(Statics& statics, const std::vector<Triangle>& 
 }
 
 void SampleAnimation(CheckContext& c, unsigned anim, unsigned mesh, const std::vector<const Part*>& parts,
-                     Statics& statics, WorstMap& worst) {
+                     Statics& statics, WorstMap& worst, const std::function<void(double)>& progress) {
     const int n = std::max(2, c.tol().motion_samples);
     for (int k = 0; k < n; ++k) {
         const double s = static_cast<double>(k) / (n - 1);
+        progress(static_cast<double>(k) / n);
         for (const Part* p : parts)
             for (unsigned g : p->groups) {
                 const std::vector<Triangle> tris = c.PosedTriangles(mesh, {{anim, s}}, {g});
@@ -171,9 +173,14 @@ std::vector<Finding> CheckMotion(CheckContext& c) {
         std::map<unsigned, std::vector<const Part*>> by_anim;
         for (const Part& p : c.parts())
             if (p.mesh == mesh) by_anim[p.anim].push_back(&p);
+        std::size_t done = 0;
         for (const auto& [anim, parts] : by_anim) {
             WorstMap worst;
-            SampleAnimation(c, anim, mesh, parts, statics, worst);
+            // Each mesh half the rule, each animation its share of that.
+            SampleAnimation(c, anim, mesh, parts, statics, worst, [&](double f) {
+                c.Advance(0.5 * mesh + 0.5 * (static_cast<double>(done) + f) / static_cast<double>(by_anim.size()));
+            });
+            ++done;
             for (const auto& [key, w] : worst) {
                 char state[32];
                 std::snprintf(state, sizeof state, "%.3g", w.state);
