@@ -5,6 +5,8 @@
 #ifndef VANTOREL_SIM_CHECK_EXPOSURE_H
 #define VANTOREL_SIM_CHECK_EXPOSURE_H
 
+#include <bit>
+#include <cstdint>
 #include <limits>
 #include <optional>
 #include <unordered_set>
@@ -45,8 +47,10 @@ inline bool HiddenWhole(const Obstacles& obstacles, const Triangle& t, Vec3 d, d
 
 struct PointHash {
     std::size_t operator()(const Vec3& p) const {
-        const std::hash<double> h;
-        return h(p.x) ^ (h(p.y) * 31) ^ (h(p.z) * 1031);
+        // The bits of the three numbers, mixed (the points are compared exactly).
+        std::uint64_t h = 0;
+        for (double v : {p.x, p.y, p.z}) h = (h ^ std::bit_cast<std::uint64_t>(v)) * 0x9E3779B97F4A7C15ull;
+        return static_cast<std::size_t>(h ^ (h >> 29));
     }
 };
 struct PointEqual {
