@@ -42,6 +42,7 @@ struct Part {
     double state0, state1;
 };
 
+// Why each value: docs/render-and-check.md.
 struct Tolerances {
     double pivot_m = 0.05;             // rule 2: axis to its groups' geometry
     double wheel_centre_m = 0.01;      // rule 2: spin axis to wheel centre

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "check/asset_check.h"
-#include "check/geometry.h"
 #include "check/exposure.h"
+#include "check/geometry.h"
 #include "check/triangle_index.h"
 #include "definition/vessel_layout.h"
 
