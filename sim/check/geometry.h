@@ -62,15 +62,16 @@ struct Segment {
 };
 std::optional<Segment> Crossing(const Triangle& a, const Triangle& b);
 
+constexpr int kMaxLatticeDepth = 10;  // 1024 divisions of an edge at most
+// Divisions of each edge: the least power of two that makes them no longer
+// than spacing_m, up to 2^max_depth.
+int LatticeDivisions(const Triangle& t, double spacing_m, int max_depth = kMaxLatticeDepth);
+
 // Calls f(point) at the points of a lattice over the triangle, corners and
 // edges included, no farther apart than spacing_m (up to a cap on huge
 // triangles). The lattice divides each edge into a power of two, so the
 // lattice of a triangle split at its edge midpoints is the union of its
 // quarters' lattices: the samples are the surface's, not the triangulation's.
-constexpr int kMaxLatticeDepth = 10;  // 1024 divisions of an edge at most
-// Divisions of each edge: the least power of two that makes them no longer
-// than spacing_m, up to 2^max_depth.
-int LatticeDivisions(const Triangle& t, double spacing_m, int max_depth = kMaxLatticeDepth);
 template <class F>
 void SampleSurface(const Triangle& t, double spacing_m, F&& f) {
     const int n = LatticeDivisions(t, spacing_m);
