@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Times vantorel-sim as a user runs it, whole process, and prints each speed
-(and size) goal next to its figure with "pass" or "falls short"; with --scaling, also the
-scaling table (replay with 1 to 10 000 vessels, flights 1x to 100x long).
+goal next to its figure with "pass" or "falls short"; with --scaling, also the
+scaling tables (replay with 1 to 10 000 vessels, flights 1x to 100x long, and
+the asset tools on the shipped exterior and detailed copies of it with 100 000
+and 1 000 000 triangles); --assets prints only the asset tools' table.
 
-    bench/whole_process.py [--bin path/to/vantorel-sim] [--runs N] [--scaling]
+    bench/whole_process.py [--bin path/to/vantorel-sim] [--runs N] [--scaling | --assets]
 
 Wall time by time.perf_counter around each process, peak memory from the
 child's resource usage; the median of N runs (default 7) and the spread
@@ -26,6 +28,21 @@ import doc_section
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 DEFAULT_BIN = os.path.join(HERE, "..", "build", "default", "bin", "vantorel-sim")
+ASSETS = os.path.join(HERE, "..", "assets")
+SUBDIVIDE = os.path.join(HERE, "..", "scripts", "subdivide-mesh.py")
+EXTERIOR = "Vantorel.msh"
+
+# The asset tools timed on each detailed copy: name, the command for an asset
+# folder (and a scratch folder for its output), and the goal at a million
+# triangles (seconds, peak megabytes). The glTF export joins this list as a
+# row like the others once the command exists, e.g.
+#     ("export", lambda sim, assets, out: [sim, "export", "--assets", assets,
+#                                          "--out", os.path.join(out, "v.glb")], (2.0, 1024)),
+ASSET_TOOLS = [
+    ("check-assets", lambda sim, assets, out: [sim, "check-assets", assets], (5.0, 1024)),
+    ("render 1920x1080", lambda sim, assets, out: [sim, "render", "--assets", assets, "--size", "1920x1080",
+                                                   "--out", os.path.join(out, "r.png")], (2.0, 1024)),
+]
 FRAMES_PER_LINE = 500
 KEYS = ["G", "0", "F", "K"]
 
@@ -170,6 +187,38 @@ def scaling(binary, work, runs):
     print_table(table)
 
 
+def exterior_triangles(folder):
+    with open(os.path.join(folder, "Meshes", "Ombrix", EXTERIOR)) as f:
+        return sum(int(line.split()[2]) for line in f if line.startswith("GEOM"))
+
+
+def detailed_copies(work):
+    """The shipped assets and copies whose exterior is cut by midpoint
+    subdivision to 100 000 and 1 000 000 triangles or just over."""
+    copies = [("shipped", ASSETS)]
+    for label, target in (("100k", 100000), ("1M", 1000000)):
+        folder = os.path.join(work, "assets-" + label)
+        subprocess.run([sys.executable, SUBDIVIDE, ASSETS, folder, "--triangles", str(target), "--mesh", EXTERIOR],
+                       check=True, stderr=subprocess.DEVNULL)
+        copies.append((label, folder))
+    return [(label, folder, exterior_triangles(folder)) for label, folder in copies]
+
+
+def asset_scaling(binary, work, runs):
+    print("\nasset tools: the shipped exterior and copies cut finer (cockpit meshes as shipped)")
+    table = [("exterior", "triangles", "tool", "wall (median)", "CPU (median)", "peak RSS", "goal at 1M", "")]
+    for label, folder, triangles in detailed_copies(work):
+        for name, command, (goal_s, goal_mb) in ASSET_TOOLS:
+            m = measure(command(binary, folder, work), work, max(1, runs // 2))
+            mb = m["rss_kb"] / 1024
+            verdict = ""
+            if label == "1M":
+                verdict = "pass" if m["median"] <= goal_s and mb <= goal_mb else "falls short"
+            table.append((label, f"{triangles:,}", name, f"{m['median']:.2f} s", f"{m['cpu']:.2f} s", f"{mb:.0f} MB",
+                          f"<= {goal_s:g} s, {goal_mb} MB" if label == "1M" else "", verdict))
+    print_table(table)
+
+
 def print_table(rows):
     widths = [max(len(str(r[i])) for r in rows) for i in range(len(rows[0]))]
     for i, r in enumerate(rows):
@@ -182,7 +231,8 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("--bin", default=DEFAULT_BIN, help="the vantorel-sim to time")
     ap.add_argument("--runs", type=int, default=7, help="runs per figure (the median is reported)")
-    ap.add_argument("--scaling", action="store_true", help="also print the scaling table")
+    ap.add_argument("--scaling", action="store_true", help="also print the scaling tables")
+    ap.add_argument("--assets", action="store_true", help="print only the asset tools' scaling table")
     ap.add_argument("--write-doc", metavar="PAGE", help="also write the figures into PAGE's generated section "
                     "(docs/benchmarks.md)")
     ap.add_argument("--note", default="", help="a sentence for the section's heading (how the machine was)")
@@ -193,13 +243,18 @@ def main():
         with contextlib.redirect_stdout(Tee(sys.stdout, shown)):
             with open("/proc/loadavg") as f:
                 print(f"load average at the start: {f.read().split()[0]} (on a quiet machine: below 0.5)\n")
-            goals(binary, work, args.runs)
-            if args.scaling:
-                scaling(binary, work, args.runs)
+            if args.assets:
+                asset_scaling(binary, work, args.runs)
+            else:
+                goals(binary, work, args.runs)
+                if args.scaling:
+                    scaling(binary, work, args.runs)
+                    asset_scaling(binary, work, args.runs)
     if args.write_doc:
         body = shown.getvalue().split("\n", 2)[2]  # the load is in the heading
+        flags = " --assets" if args.assets else " --scaling" if args.scaling else ""
         doc_section.rewrite(args.write_doc, "whole_process.py",
-                            f"`bench/whole_process.py --runs {args.runs}{' --scaling' if args.scaling else ''}`:\n\n"
+                            f"`bench/whole_process.py --runs {args.runs}{flags}`:\n\n"
                             f"```text\n{body.rstrip()}\n```", (" " + args.note) if args.note else "")
 
 

@@ -1,7 +1,6 @@
 #include "mesh/mesh_file.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -26,7 +25,8 @@ constexpr std::uint64_t kMaterialBytes = 45;  // a name, MATERIAL and four colou
 constexpr std::uint64_t kTextureBytes = 2;    // "t\n"
 
 // Meaningful lines one at a time: comments after ';' and blank lines dropped,
-// each line split into words, with its number kept for messages.
+// each line split into words (views into the line, which is reused: a big
+// mesh is millions of lines), with its number kept for messages.
 class Lines {
 public:
     Lines(std::istream& in, const std::string& name) : in_(in), name_(name) {
@@ -41,11 +41,10 @@ public:
 
     // The next meaningful line, or false at the end of the file.
     bool Next() {
-        std::string text;
-        while (ReadLine(text)) {
+        while (ReadLine(text_)) {
             ++number_;
-            if (const auto semi = text.find(';'); semi != std::string::npos) text.erase(semi);
-            Split(text);
+            if (const auto semi = text_.find(';'); semi != std::string::npos) text_.erase(semi);
+            Split();
             if (!words_.empty()) return true;
         }
         if (in_.bad()) Fail("read error");
@@ -65,26 +64,30 @@ public:
         }
     }
 
-    const std::vector<std::string>& words() const { return words_; }
-    const std::string& word(std::size_t i) const { return words_[i]; }
+    std::string_view word(std::size_t i) const { return words_[i]; }
     std::size_t size() const { return words_.size(); }
     // The line's text after its first word, as written (for labels and names).
-    std::string Rest() const { return rest_; }
+    std::string Rest() const {
+        if (words_.size() < 2) return {};
+        std::string_view rest(words_[1].data(), static_cast<std::size_t>(text_.data() + text_.size() - words_[1].data()));
+        while (!rest.empty() && IsSpace(rest.back())) rest.remove_suffix(1);
+        return std::string(rest);
+    }
 
     [[noreturn]] void Fail(const std::string& what) const {
         throw MeshError(name_ + ":" + std::to_string(number_) + ": " + what);
     }
 
     double Number(std::size_t i, const char* what) const {
-        const std::string& w = words_.at(i);
+        const std::string_view w = words_.at(i);
         double v = 0;
         const auto r = std::from_chars(w.data(), w.data() + w.size(), v);
         if (r.ec != std::errc() || r.ptr != w.data() + w.size() || !std::isfinite(v))
-            Fail(std::string("expected ") + what + ", got '" + w + "'");
+            Fail(std::string("expected ") + what + ", got '" + std::string(w) + "'");
         return v;
     }
     unsigned Count(std::size_t i, const char* what) const {
-        const std::string& w = words_.at(i);
+        const std::string_view w = words_.at(i);
         unsigned long v = 0;
         int base = 10;
         std::string_view digits(w);
@@ -95,7 +98,7 @@ public:
         const auto r = std::from_chars(digits.data(), digits.data() + digits.size(), v, base);
         if (r.ec != std::errc() || r.ptr != digits.data() + digits.size() ||
             v > std::numeric_limits<unsigned>::max())
-            Fail(std::string("expected ") + what + " (a whole number), got '" + w + "'");
+            Fail(std::string("expected ") + what + " (a whole number), got '" + std::string(w) + "'");
         return static_cast<unsigned>(v);
     }
     void Expect(std::size_t n_min, std::size_t n_max, const char* what) const {
@@ -126,21 +129,20 @@ private:
         }
     }
 
-    void Split(const std::string& text) {
+    // As isspace in the C locale, without the call.
+    static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+    void Split() {
         words_.clear();
-        rest_.clear();
-        std::size_t i = 0;
-        while (i < text.size()) {
-            while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-            if (i >= text.size()) break;
-            std::size_t j = i;
-            while (j < text.size() && !std::isspace(static_cast<unsigned char>(text[j]))) ++j;
-            if (words_.size() == 1) {
-                rest_ = text.substr(i);
-                while (!rest_.empty() && std::isspace(static_cast<unsigned char>(rest_.back()))) rest_.pop_back();
-            }
-            words_.push_back(text.substr(i, j - i));
-            i = j;
+        const char* p = text_.data();
+        const char* end = p + text_.size();
+        while (p < end) {
+            while (p < end && IsSpace(*p)) ++p;
+            if (p >= end) break;
+            const char* q = p;
+            while (q < end && !IsSpace(*q)) ++q;
+            words_.emplace_back(p, static_cast<std::size_t>(q - p));
+            p = q;
         }
     }
 
@@ -149,8 +151,8 @@ private:
     std::uint64_t size_ = std::numeric_limits<std::uint64_t>::max();
     std::uint64_t consumed_ = 0;
     int number_ = 0;
-    std::vector<std::string> words_;
-    std::string rest_;
+    std::string text_;
+    std::vector<std::string_view> words_;
 };
 
 // A keyword line "KEY n"; returns n.
@@ -199,7 +201,7 @@ Group ReadGroup(Lines& lines) {
     Group g;
     for (;;) {
         lines.Need("a group header line or GEOM");
-        const std::string& key = lines.word(0);
+        const std::string_view key = lines.word(0);
         if (key == "GEOM") {
             lines.Expect(3, 3, "'GEOM nv nt'");
             ReadGeometry(lines, g);
@@ -216,7 +218,7 @@ Group ReadGroup(Lines& lines) {
         } else if (key == "NONORMAL" && lines.size() == 1) {
             g.no_normal = true;
         } else {
-            lines.Fail("expected LABEL, MATERIAL m, TEXTURE t, FLAG f, NONORMAL or GEOM nv nt, got '" + key + "'");
+            lines.Fail("expected LABEL, MATERIAL m, TEXTURE t, FLAG f, NONORMAL or GEOM nv nt, got '" + std::string(key) + "'");
         }
     }
 }
@@ -236,7 +238,7 @@ void ReadMaterials(Lines& lines, Mesh& mesh) {
     mesh.materials.resize(k);
     for (auto& m : mesh.materials) {
         lines.Need("a material name");
-        m.name = lines.words().size() == 1 ? lines.word(0) : lines.word(0) + " " + lines.Rest();
+        m.name = lines.size() == 1 ? std::string(lines.word(0)) : std::string(lines.word(0)) + " " + lines.Rest();
     }
     for (auto& m : mesh.materials) {
         lines.Need("'MATERIAL name'");
@@ -279,9 +281,9 @@ Mesh ParseMesh(std::istream& in, const std::string& name) {
     lines.Fits(t, kTextureBytes, "textures");
     for (unsigned i = 0; i < t; ++i) {
         lines.Need("a texture file name");
-        mesh.textures.push_back(lines.word(0));
+        mesh.textures.emplace_back(lines.word(0));
     }
-    if (lines.Next()) lines.Fail("expected the end of the file after the texture list, got '" + lines.word(0) + "'");
+    if (lines.Next()) lines.Fail("expected the end of the file after the texture list, got '" + std::string(lines.word(0)) + "'");
     CheckReferences(mesh, name);
     return mesh;
 }

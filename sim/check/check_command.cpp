@@ -2,6 +2,7 @@
 
 #include "common/cli_values.h"
 #include "common/exit_codes.h"
+#include "common/progress.h"
 #include "common/standard_output.h"
 #include "common/text_escape.h"
 
@@ -32,7 +33,10 @@ void Print(const std::string& line) {
 std::vector<check::Finding> Check(const SceneOptions& options) {
     VesselScene scene(options);
     check::CheckContext context(scene);
+    Progress progress("vantorel-sim check-assets");
+    context.SetProgress([&](double done, const std::string& what) { progress.Update(done, [&] { return what; }); });
     std::vector<check::Finding> findings = check::CheckAll(context);
+    progress.Clear();
     Print("checked " + MessageSafe(scene.files().asset_dir) + " with " + MessageSafe(scene.files().module_path) +
           ": " + std::to_string(context.parts().size()) + " components");
     return findings;

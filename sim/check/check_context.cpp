@@ -81,12 +81,23 @@ const host::mesh::Mesh* CheckContext::Stored(unsigned mesh) const {
     return nullptr;
 }
 
-host::mesh::Mesh CheckContext::Posed(unsigned mesh, const std::vector<std::pair<unsigned, double>>& states) {
+std::vector<Triangle> CheckContext::PosedTriangles(unsigned mesh,
+                                                   const std::vector<std::pair<unsigned, double>>& states,
+                                                   const std::vector<unsigned>& groups) {
     scene_.ResetStates();
     for (const auto& [anim, s] : states) scene_.SetState(anim, s);
-    host::mesh::Mesh m = *Stored(mesh);
-    host::mesh::PoseMesh(vessel(), mesh, m);
-    return m;
+    const host::mesh::Mesh& m = *Stored(mesh);
+    const std::vector<host::mesh::Affine> moves = host::mesh::GroupTransforms(vessel(), mesh, m.groups.size());
+    std::vector<Triangle> out;
+    for (unsigned g : groups) {
+        if (g >= m.groups.size()) continue;
+        const auto& grp = m.groups[g];
+        const host::mesh::Affine& t = moves[g];
+        for (const auto& tri : grp.triangles)
+            out.push_back({t.Apply(grp.vertices[tri[0]].pos_m), t.Apply(grp.vertices[tri[1]].pos_m),
+                           t.Apply(grp.vertices[tri[2]].pos_m)});
+    }
+    return out;
 }
 
 std::vector<const Part*> CheckContext::PartsOf(const char* anim_name) const {
@@ -108,17 +119,34 @@ std::vector<unsigned> CheckContext::StaticGroups(unsigned mesh) const {
     return out;
 }
 
+const StaticFaces& CheckContext::Statics(unsigned mesh) {
+    auto it = statics_.find(mesh);
+    if (it == statics_.end()) {
+        StaticFaces s;
+        if (const host::mesh::Mesh* m = Stored(mesh)) {
+            const std::vector<unsigned> groups = StaticGroups(mesh);
+            s.faces = TriangleIndex(TrianglesOf(*m, groups));
+            for (unsigned g : groups) s.group.insert(s.group.end(), m->groups[g].triangles.size(), g);
+        }
+        it = statics_.emplace(mesh, std::move(s)).first;
+    }
+    return it->second;
+}
+
 bool CheckContext::IsWheel(const Part& p) const { return p.anim_name == layout::Name(layout::Animation::wheel_roll); }
 
 std::vector<Finding> CheckAll(CheckContext& c) {
     std::vector<Finding> all = c.load_findings();
     const bool meshes = c.exterior() != nullptr && c.cockpit() != nullptr;
     if (meshes) {
+        int number = 0;
         for (auto rule : {CheckGroups, CheckPivots, CheckTouchdown, CheckGearStowed, CheckMotion, CheckInstruments}) {
+            c.StartRule(++number);
             auto found = rule(c);
             all.insert(all.end(), found.begin(), found.end());
         }
     }
+    c.StartRule(7);
     auto waves = CheckWaves(c.scene().asset_dir());
     all.insert(all.end(), waves.begin(), waves.end());
     return all;

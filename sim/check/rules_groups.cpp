@@ -1,11 +1,14 @@
 // Rule 1: the groups the components name exist and have geometry; the two
 // cockpit meshes share numbering and animated geometry; the displays are flat
 // and face the eye.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <set>
 
 #include "check/asset_check.h"
 #include "check/geometry.h"
+#include "check/triangle_index.h"
 #include "vantorel/vessel_layout.h"
 
 namespace vantorel_sim::check {
@@ -19,6 +22,7 @@ namespace {
 
 constexpr double kDegenerateArea_m2 = 1e-8;
 constexpr double kSameVertex_m = 1e-6;
+constexpr double kCompareSpacing_m = 0.005;  // lit and unlit surfaces cut differently: compared this finely
 
 void CheckNamedGroups(CheckContext& c, std::vector<Finding>& out) {
     std::set<std::pair<unsigned, unsigned>> seen;  // (mesh, group)
@@ -48,6 +52,37 @@ void CheckNamedGroups(CheckContext& c, std::vector<Finding>& out) {
     }
 }
 
+// Farthest a point of `from`'s surface lies from `to`'s (sampled).
+double SurfaceGap(const std::vector<Triangle>& from, const TriangleIndex& to) {
+    double worst = 0;
+    for (const Triangle& t : from)
+        SampleSurface(t, kCompareSpacing_m, [&](Vec3 p) {
+            const auto near = to.Closest(p);
+            worst = std::max(worst, near ? near->measure : std::numeric_limits<double>::infinity());
+        });
+    return worst;
+}
+
+// How far the lit cockpit's group moves from the cockpit's: vertex to vertex
+// when both cut the surface alike (every point of a triangle moves no farther
+// than its corners), else the farther of the two surfaces from the other.
+void CompareGroup(const host::mesh::Group& ga, const host::mesh::Group& gb, const std::string& where,
+                  std::vector<Finding>& out) {
+    if (ga.vertices.size() == gb.vertices.size() && ga.triangles == gb.triangles) {
+        double worst = 0;
+        for (std::size_t i = 0; i < ga.vertices.size(); ++i)
+            worst = std::max(worst, Length(ga.vertices[i].pos_m - gb.vertices[i].pos_m));
+        if (worst > kSameVertex_m) out.push_back({1, where + ": a vertex differs from the cockpit's by " + Metres(worst)});
+        return;
+    }
+    host::mesh::Mesh one, other;
+    one.groups = {ga};
+    other.groups = {gb};
+    const std::vector<Triangle> a = TrianglesOf(one, {0}), b = TrianglesOf(other, {0});
+    const double gap = std::max(SurfaceGap(a, TriangleIndex(b)), SurfaceGap(b, TriangleIndex(a)));
+    if (gap > kSameVertex_m) out.push_back({1, where + ": its surface lies " + Metres(gap) + " from the cockpit's"});
+}
+
 void CompareCockpits(CheckContext& c, std::vector<Finding>& out) {
     const host::mesh::Mesh* a = c.cockpit();
     const host::mesh::Mesh* b = c.cockpit_lit();
@@ -60,19 +95,9 @@ void CompareCockpits(CheckContext& c, std::vector<Finding>& out) {
     std::set<unsigned> seen;
     for (const Part& p : c.parts()) {
         if (p.mesh != layout::kCockpitMesh) continue;
-        for (unsigned g : p.groups) {
-            if (g >= a->groups.size() || !seen.insert(g).second) continue;
-            const auto& va = a->groups[g].vertices;
-            const auto& vb = b->groups[g].vertices;
-            if (va.size() != vb.size() || a->groups[g].triangles != b->groups[g].triangles) {
-                out.push_back({1, "lit cockpit " + Where(g, p) + ": other vertices or triangles than the cockpit's"});
-                continue;
-            }
-            double worst = 0;
-            for (std::size_t i = 0; i < va.size(); ++i) worst = std::max(worst, Length(va[i].pos_m - vb[i].pos_m));
-            if (worst > kSameVertex_m)
-                out.push_back({1, "lit cockpit " + Where(g, p) + ": a vertex differs from the cockpit's by " + Metres(worst)});
-        }
+        for (unsigned g : p.groups)
+            if (g < a->groups.size() && seen.insert(g).second)
+                CompareGroup(a->groups[g], b->groups[g], "lit cockpit " + Where(g, p), out);
     }
 }
 
@@ -89,12 +114,11 @@ void CheckDisplays(CheckContext& c, std::vector<Finding>& out) {
             continue;
         }
         const Vec3 n = Normalised(AreaNormal(tris));
-        const auto verts = VerticesOf(*m, {g});
-        Vec3 centre;
-        for (Vec3 v : verts) centre = centre + v;
-        centre = centre * (1.0 / static_cast<double>(verts.size()));
+        const Vec3 centre = AreaCentroid(tris);
+        // Distance from a plane is affine on a triangle: its corners hold the extremes.
         double off = 0;
-        for (Vec3 v : verts) off = std::max(off, std::fabs(Dot(v - centre, n)));
+        for (const Triangle& t : tris)
+            for (Vec3 v : {t.a, t.b, t.c}) off = std::max(off, std::fabs(Dot(v - centre, n)));
         if (Length(n) == 0 || off > c.tol().flat_m)
             out.push_back({1, where + ": not a flat surface, a vertex lies " + Metres(off) + " off its plane"});
         const double facing = Dot(n, Normalised(eye - centre));

@@ -27,14 +27,9 @@ bool IsDialPointer(const Part& p) {
 }
 
 // Cosine between a face's normal and the direction from its centre to the eye.
-double Facing(const host::mesh::Mesh& m, unsigned g, Vec3 eye) {
-    const auto tris = TrianglesOf(m, {g});
-    const auto verts = VerticesOf(m, {g});
+double Facing(const std::vector<Triangle>& tris, Vec3 eye) {
     if (tris.empty()) return -2;
-    Vec3 centre;
-    for (Vec3 v : verts) centre = centre + v;
-    centre = centre * (1.0 / static_cast<double>(verts.size()));
-    return Dot(Normalised(AreaNormal(tris)), Normalised(eye - centre));
+    return Dot(Normalised(AreaNormal(tris)), Normalised(eye - AreaCentroid(tris)));
 }
 
 void CheckDrum(CheckContext& c, const Part& p, Vec3 eye, std::vector<Finding>& out) {
@@ -44,14 +39,14 @@ void CheckDrum(CheckContext& c, const Part& p, Vec3 eye, std::vector<Finding>& o
         return;
     }
     for (int d = 0; d < kDigits; ++d) {
-        const host::mesh::Mesh m = c.Posed(p.mesh, {{p.anim, d * 0.1}});
+        std::vector<double> facing;
+        for (unsigned g : p.groups) facing.push_back(Facing(c.PosedTriangles(p.mesh, {{p.anim, d * 0.1}}, {g}), eye));
         int shown = -1;
         double best = -3;
         for (int k = 0; k < kDigits; ++k)
-            if (const double f = Facing(m, p.groups[static_cast<std::size_t>(k)], eye); f > best) best = f, shown = k;
+            if (const double f = facing[static_cast<std::size_t>(k)]; f > best) best = f, shown = k;
         if (shown == d) continue;
-        const double off_deg =
-            std::acos(std::clamp(Facing(m, p.groups[static_cast<std::size_t>(d)], eye), -1.0, 1.0)) * 180 / M_PI;
+        const double off_deg = std::acos(std::clamp(facing[static_cast<std::size_t>(d)], -1.0, 1.0)) * 180 / M_PI;
         char buf[160];
         std::snprintf(buf, sizeof buf, ": at state %.1f the eye sees digit %d; digit %d's face is turned %.1f deg away",
                       d * 0.1, shown, d, off_deg);
@@ -60,15 +55,13 @@ void CheckDrum(CheckContext& c, const Part& p, Vec3 eye, std::vector<Finding>& o
 }
 
 void CheckPivotOnDial(CheckContext& c, const Part& p, std::vector<Finding>& out) {
-    const host::mesh::Mesh* m = c.Stored(p.mesh);
-    double best = std::numeric_limits<double>::infinity();
-    unsigned dial = 0;
-    for (unsigned g : c.StaticGroups(p.mesh))
-        for (const Triangle& t : TrianglesOf(*m, {g}))
-            if (const double d = PointTriangleDistance(p.ref, t); d < best) best = d, dial = g;
+    const StaticFaces& dials = c.Statics(p.mesh);
+    const auto near = dials.faces.Closest(p.ref);
+    const double best = near ? near->measure : std::numeric_limits<double>::infinity();
     if (best > c.tol().dial_m)
         out.push_back({6, Where(p.groups.empty() ? 0 : p.groups.front(), p) + ": the pivot lies " + Metres(best) +
-                              " off the nearest dial (static group " + std::to_string(dial) + ")"});
+                              " off the nearest dial (static group " + std::to_string(near ? dials.group[near->id] : 0) +
+                              ")"});
 }
 
 }  // namespace

@@ -28,9 +28,11 @@ std::vector<Finding> CheckPivots(CheckContext& c) {
                                   " from the geometry it turns"});
         if (!c.IsWheel(p)) continue;
         for (unsigned g : p.groups) {
-            const auto verts = VerticesOf(*m, {g});
-            if (verts.empty()) continue;
-            const double off = PointLineDistance(BoxOf(verts).Centre(), p.ref, p.axis);
+            const auto tris = TrianglesOf(*m, {g});
+            if (tris.empty()) continue;
+            Box box;  // a surface's box is its triangles' corners'
+            for (const Triangle& t : tris) box.Add(t.a), box.Add(t.b), box.Add(t.c);
+            const double off = PointLineDistance(box.Centre(), p.ref, p.axis);
             if (off > c.tol().wheel_centre_m)
                 out.push_back({2, Where(g, p) + ": the spin axis misses the wheel's centre by " + Metres(off)});
         }

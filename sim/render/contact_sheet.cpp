@@ -1,6 +1,7 @@
 #include "render/contact_sheet.h"
 
 #include <algorithm>
+#include <functional>
 
 #include "vantorel/vessel_layout.h"
 #include "render/bitmap_font.h"
@@ -53,19 +54,58 @@ std::vector<SheetTile> StandardTiles(int w, int h, const DrawOptions& draw) {
     };
 }
 
-Image ContactSheet(VesselScene& scene, const std::vector<SheetTile>& tiles, int columns) {
-    if (tiles.empty()) return Image(1, 1, Rgb8{255, 255, 255});
-    columns = std::max(1, columns);
-    const int w = tiles.front().request.width_px, h = tiles.front().request.height_px, gap = 4;
-    const int rows = (static_cast<int>(tiles.size()) + columns - 1) / columns;
-    Image sheet(columns * (w + gap) + gap, rows * (h + gap) + gap, Rgb8{90, 96, 104});
-    for (std::size_t i = 0; i < tiles.size(); ++i) {
+namespace {
+
+constexpr int kGap = 4;
+constexpr Rgb8 kBackground{90, 96, 104};
+
+// The pictures of one row of the sheet, labelled.
+std::vector<Image> DrawRow(VesselScene& scene, const std::vector<SheetTile>& tiles, std::size_t first, int columns,
+                           const std::function<void(std::size_t)>& on_tile) {
+    std::vector<Image> pictures;
+    for (std::size_t i = first; i < tiles.size() && i < first + static_cast<std::size_t>(columns); ++i) {
         Image picture = RenderView(scene, tiles[i].request);
+        const int h = tiles[i].request.height_px;
         DrawLabel(picture, 2, 2, tiles[i].label, std::max(1, h / 160), Rgb8{255, 255, 255}, Rgb8{30, 34, 40});
-        const int col = static_cast<int>(i) % columns, row = static_cast<int>(i) / columns;
-        Blit(sheet, picture, gap + col * (w + gap), gap + row * (h + gap));
+        pictures.push_back(std::move(picture));
+        if (on_tile) on_tile(i);
     }
-    return sheet;
+    return pictures;
+}
+
+}  // namespace
+
+void WriteContactSheet(VesselScene& scene, const std::vector<SheetTile>& tiles, int columns, std::FILE* file,
+                       const std::string& name,
+                       const std::function<void(std::size_t)>& on_tile) {
+    if (tiles.empty()) return EncodePng(Image(1, 1, Rgb8{255, 255, 255}), file, name);
+    columns = std::max(1, columns);
+    const int w = tiles.front().request.width_px, h = tiles.front().request.height_px;
+    const int rows = (static_cast<int>(tiles.size()) + columns - 1) / columns;
+    const int width = columns * (w + kGap) + kGap;
+    PngWriter png(file, name, width, rows * (h + kGap) + kGap);
+    std::vector<Rgb8> line(static_cast<std::size_t>(width), kBackground);
+    const auto blank = [&] {
+        std::fill(line.begin(), line.end(), kBackground);
+        for (int y = 0; y < kGap; ++y) png.WriteRow(line.data());
+    };
+    blank();
+    for (int r = 0; r < rows; ++r) {
+        const std::vector<Image> pictures = DrawRow(scene, tiles, static_cast<std::size_t>(r * columns), columns, on_tile);
+        for (int y = 0; y < h; ++y) {
+            std::fill(line.begin(), line.end(), kBackground);
+            for (std::size_t col = 0; col < pictures.size(); ++col) {
+                const Image& p = pictures[col];
+                const int x0 = kGap + static_cast<int>(col) * (w + kGap);
+                if (y >= p.height) continue;
+                const int n = std::min(p.width, width - x0);  // clipped to the sheet, as drawn in place
+                std::copy_n(&p.pixels[static_cast<std::size_t>(y) * p.width], n, &line[static_cast<std::size_t>(x0)]);
+            }
+            png.WriteRow(line.data());
+        }
+        blank();
+    }
+    png.Finish();
 }
 
 }  // namespace vantorel_sim

@@ -11,12 +11,6 @@
 
 namespace vantorel_sim {
 
-void Blit(Image& sheet, const Image& tile, int x0, int y0) {
-    for (int y = 0; y < tile.height; ++y)
-        for (int x = 0; x < tile.width; ++x)
-            if (sheet.inside(x0 + x, y0 + y)) sheet.at(x0 + x, y0 + y) = tile.at(x, y);
-}
-
 Image Downsample(const Image& big, int factor) {
     Image out(big.width / factor, big.height / factor, Rgb8{0, 0, 0});
     const int n = factor * factor;
@@ -35,7 +29,7 @@ Image Downsample(const Image& big, int factor) {
 namespace {
 
 // libpng reports errors through a callback that must not return; it longjmps
-// back to WritePng, which then throws with the message kept here.
+// back to the call in progress, which then throws with the message kept here.
 struct PngContext {
     char message[256] = "";
     std::FILE* file = nullptr;
@@ -58,41 +52,83 @@ void OnPngError(png_structp png, png_const_charp text) {
 
 void OnPngWarning(png_structp, png_const_charp) {}
 
-// Everything that can fail in libpng; false with ctx.message set on failure.
-// Kept free of C++ objects with destructors, because libpng may longjmp out.
-bool WriteRows(std::FILE* file, const Image& image, png_bytep* rows, PngContext& ctx) {
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &ctx, OnPngError, OnPngWarning);
+// Each step of libpng in a function of its own, free of C++ objects with
+// destructors, because libpng may longjmp out; false with ctx.message set.
+bool Start(std::FILE* file, int width, int height, png_structp& png, png_infop& info, PngContext& ctx) {
+    png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &ctx, OnPngError, OnPngWarning);
     if (png == nullptr) {
         std::snprintf(ctx.message, sizeof ctx.message, "libpng could not start");
         return false;
     }
-    png_infop info = png_create_info_struct(png);
+    info = png_create_info_struct(png);
     if (info == nullptr || setjmp(png_jmpbuf(png))) {
         if (ctx.message[0] == '\0') std::snprintf(ctx.message, sizeof ctx.message, "libpng could not start");
-        png_destroy_write_struct(&png, &info);
         return false;
     }
     ctx.file = file;
     png_set_write_fn(png, &ctx, OnPngWrite, OnPngFlush);
-    png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
-                 PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8, PNG_COLOR_TYPE_RGB,
+                 PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    png_write_image(png, rows);
+    return true;
+}
+
+bool Row(png_structp png, const Rgb8* row) {
+    if (setjmp(png_jmpbuf(png))) return false;
+    // libpng takes the row as writable but only reads it.
+    png_write_row(png, reinterpret_cast<png_const_bytep>(row));
+    return true;
+}
+
+bool End(png_structp png) {
+    if (setjmp(png_jmpbuf(png))) return false;
     png_write_end(png, nullptr);
-    png_destroy_write_struct(&png, &info);
     return true;
 }
 
 }  // namespace
 
-void EncodePng(const Image& image, std::FILE* file, const std::string& name) {
-    if (image.width <= 0 || image.height <= 0) throw PngError(name + ": nothing to write (empty image)");
-    std::vector<png_bytep> rows(static_cast<std::size_t>(image.height));
-    std::vector<Rgb8> copy = image.pixels;
-    for (int y = 0; y < image.height; ++y)
-        rows[static_cast<std::size_t>(y)] = reinterpret_cast<png_bytep>(&copy[static_cast<std::size_t>(y) * image.width]);
+struct PngWriter::State {
+    std::string name;
+    int width = 0, height = 0, rows = 0;
+    png_structp png = nullptr;
+    png_infop info = nullptr;
     PngContext ctx;
-    if (!WriteRows(file, image, rows.data(), ctx)) throw PngError("cannot write " + name + ": " + ctx.message);
+};
+
+PngWriter::PngWriter(std::FILE* file, std::string name, int width, int height) {
+    if (width <= 0 || height <= 0) throw PngError(name + ": nothing to write (empty image)");
+    state_ = std::make_unique<State>();
+    state_->name = std::move(name);
+    state_->width = width;
+    state_->height = height;
+    if (!Start(file, width, height, state_->png, state_->info, state_->ctx)) Fail();
+}
+
+PngWriter::~PngWriter() {
+    if (state_ && state_->png != nullptr) png_destroy_write_struct(&state_->png, &state_->info);
+}
+
+void PngWriter::WriteRow(const Rgb8* row) {
+    if (state_->rows >= state_->height || !Row(state_->png, row)) Fail();
+    ++state_->rows;
+}
+
+void PngWriter::Finish() {
+    if (state_->rows != state_->height || !End(state_->png)) Fail();
+}
+
+void PngWriter::Fail() {
+    const std::string why = state_->ctx.message[0] != '\0' ? state_->ctx.message
+                            : state_->rows >= state_->height ? "more rows than the picture has"
+                                                             : "fewer rows than the picture has";
+    throw PngError("cannot write " + state_->name + ": " + why);
+}
+
+void EncodePng(const Image& image, std::FILE* file, const std::string& name) {
+    PngWriter png(file, name, image.width, image.height);
+    for (int y = 0; y < image.height; ++y) png.WriteRow(&image.pixels[static_cast<std::size_t>(y) * image.width]);
+    png.Finish();
 }
 
 void WritePng(const Image& image, const std::string& path) {

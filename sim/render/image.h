@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -26,8 +27,6 @@ struct Image {
     bool inside(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 };
 
-// Copies `tile` into `sheet` with its top-left corner at (x, y), clipped.
-void Blit(Image& sheet, const Image& tile, int x, int y);
 // Averages factor x factor blocks (anti-aliasing after drawing larger).
 Image Downsample(const Image& big, int factor);
 
@@ -37,12 +36,32 @@ public:
     explicit PngError(const std::string& message) : CommandError(kExitOutputFailed, message) {}
 };
 
-// Encodes `image` as an 8-bit RGB PNG into an open stream; a failure
-// throws PngError with "cannot write NAME: reason".
+// An 8-bit RGB PNG written a row at a time, top first, into an open stream,
+// so that a picture need not be whole in memory. `name` says which file in
+// messages. Throws PngError ("cannot write NAME: reason") with the system's
+// reason for a failed write.
+class PngWriter {
+public:
+    PngWriter(std::FILE* file, std::string name, int width, int height);
+    ~PngWriter();
+    PngWriter(const PngWriter&) = delete;
+    PngWriter& operator=(const PngWriter&) = delete;
+
+    void WriteRow(const Rgb8* row);  // `width` pixels
+    // After the last row: the end of the PNG written.
+    void Finish();
+
+private:
+    struct State;
+    [[noreturn]] void Fail();
+    std::unique_ptr<State> state_;
+};
+
+// Encodes `image` whole into an open stream.
 void EncodePng(const Image& image, std::FILE* file, const std::string& name);
 
-// Writes `image` as an 8-bit RGB PNG, complete or not at all ('-': standard
-// output); throws PngError naming the file and the reason.
+// Writes `image` as a file, complete or not at all ('-': standard output);
+// throws PngError naming the file and the reason.
 void WritePng(const Image& image, const std::string& path);
 
 }  // namespace vantorel_sim

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace vantorel_sim {
@@ -110,16 +111,18 @@ void FillTriangle(Target& t, const ScreenVertex (&v)[3], const Shade& shade, Vec
                 continue;
             }
             t.depth[k] = depth;
-            t.part[k] = part;
+            if (!t.part.empty()) t.part[k] = part;
             t.colour.pixels[k] = c;
         }
     }
 }
 
 // One pass draws the opaque groups, the other the glass over them.
-void DrawMesh(Target& t, const PlacedMesh& pm, const Camera& cam, Vec3 light, bool smooth, bool glass, int& part) {
+void DrawMesh(Target& t, const PlacedMesh& pm, const Camera& cam, Vec3 light, bool smooth, bool glass, int& part,
+              const std::function<void(std::size_t)>& on_group) {
     for (const host::mesh::Group& g : pm.mesh->groups) {
         ++part;
+        if (on_group) on_group(g.triangles.size());
         const Shade shade = ShadeOf(*pm.mesh, g);
         if ((shade.alpha < kOpaque) != glass) continue;
         for (const auto& tri : g.triangles) {
@@ -145,7 +148,7 @@ void DrawMesh(Target& t, const PlacedMesh& pm, const Camera& cam, Vec3 light, bo
 }
 
 void DrawOutlines(Target& t) {
-    std::vector<int> edge(t.part.size(), 0);
+    std::vector<unsigned char> edge(t.part.size(), 0);
     for (int y = 0; y < t.height; ++y) {
         for (int x = 0; x < t.width; ++x) {
             const std::size_t k = static_cast<std::size_t>(y) * t.width + x;
@@ -161,16 +164,23 @@ void DrawOutlines(Target& t) {
 }  // namespace
 
 Image Render(const std::vector<PlacedMesh>& meshes, const Camera& camera, int width, int height,
-             const DrawOptions& options) {
+             const DrawOptions& options, const std::function<void(double)>& on_progress) {
     const int w = width * kSupersample, h = height * kSupersample;
-    Target t{Image(w, h, options.background),
-             std::vector<double>(static_cast<std::size_t>(w) * h, std::numeric_limits<double>::infinity()),
-             std::vector<int>(static_cast<std::size_t>(w) * h, -1), w, h};
+    const std::size_t pixels = static_cast<std::size_t>(w) * h;
+    Target t{Image(w, h, options.background), std::vector<double>(pixels, std::numeric_limits<double>::infinity()),
+             std::vector<int>(options.outline ? pixels : 0, -1), w, h};
     // From over the viewer's left shoulder.
     const Vec3 light = Normalised(camera.forward * 0.8 + camera.right * 0.45 - camera.up * 0.6);
+    std::size_t total = 0, drawn = 0;  // triangles, both passes
+    for (const PlacedMesh& pm : meshes)
+        for (const auto& g : pm.mesh->groups) total += 2 * g.triangles.size();
+    const auto on_group = [&](std::size_t triangles) {
+        if (on_progress) on_progress(static_cast<double>(drawn) / static_cast<double>(std::max<std::size_t>(total, 1)));
+        drawn += triangles;
+    };
     for (const bool glass : {false, true}) {
         int part = -1;
-        for (const PlacedMesh& pm : meshes) DrawMesh(t, pm, camera, light, options.smooth, glass, part);
+        for (const PlacedMesh& pm : meshes) DrawMesh(t, pm, camera, light, options.smooth, glass, part, on_group);
     }
     if (options.outline) DrawOutlines(t);
     return Downsample(t.colour, kSupersample);

@@ -5,6 +5,7 @@
 #ifndef VANTOREL_SIM_RENDER_RASTER_H
 #define VANTOREL_SIM_RENDER_RASTER_H
 
+#include <functional>
 #include <vector>
 
 #include "mesh/mesh_file.h"
@@ -38,8 +39,9 @@ struct DrawOptions {
     Rgb8 background{236, 240, 244};
 };
 
+// on_progress(fraction drawn) as it goes, group by group.
 Image Render(const std::vector<PlacedMesh>& meshes, const Camera& camera, int width, int height,
-             const DrawOptions& options);
+             const DrawOptions& options, const std::function<void(double)>& on_progress = {});
 
 }  // namespace vantorel_sim
 

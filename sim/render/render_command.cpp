@@ -3,6 +3,7 @@
 #include "common/cli_values.h"
 #include "common/exit_codes.h"
 #include "common/output_plan.h"
+#include "common/progress.h"
 #include "common/standard_output.h"
 #include "common/text_escape.h"
 
@@ -60,6 +61,12 @@ bool BuildRequest(const Settings& s, RenderRequest& r) {
             return false;
         }
         std::tie(r.width_px, r.height_px) = *size;
+        if (static_cast<long>(r.width_px) * r.height_px > kMaxPicturePixels) {
+            Error("--size " + s.size_text + " is " + std::to_string(static_cast<long>(r.width_px) * r.height_px) +
+                  " pixels; a picture or sheet tile may have at most " + std::to_string(kMaxPicturePixels) +
+                  " (4096x3072): drawing takes about 45 bytes a pixel");
+            return false;
+        }
     } else if (!s.sheet_path.empty()) {
         r.width_px = 400;
         r.height_px = 300;
@@ -96,38 +103,43 @@ std::optional<std::pair<int, int>> ParseSize(const std::string& text) {
 
 namespace {
 
-struct Pictures {
-    Image picture, sheet;
-    std::vector<std::string> meshes;  // every mesh file the scene may have read
-};
-
-// Draws with the module in its scratch folder: when this returns, the
-// scene is gone and the current folder is the user's again.
-Pictures Draw(const Settings& s, const RenderRequest& request) {
+// Draws with the module in its scratch folder and streams the pictures into
+// the plan's open outputs; returns every mesh file the scene may have read.
+// When this returns, the scene is gone and the current folder is the
+// user's again.
+std::vector<std::string> Draw(const Settings& s, const RenderRequest& request, OutputPlan& plan,
+                              OutputPlan::Output out, OutputPlan::Output sheet) {
     VesselScene scene(s.scene);
-    Pictures p;
-    if (!s.out_path.empty()) p.picture = RenderView(scene, request);
-    if (!s.sheet_path.empty()) {
-        p.sheet = ContactSheet(scene, StandardTiles(request.width_px, request.height_px, request.draw), kSheetColumns);
+    Progress progress("vantorel-sim render");
+    if (std::FILE* file = plan.file(out)) {
+        const Image picture = RenderView(
+            scene, request, [&](double done) { progress.Update(done, [] { return std::string("drawing"); }); });
+        EncodePng(picture, file, "--out '" + s.out_path + "'");
     }
-    p.meshes = scene.MeshFiles();
-    return p;
+    if (std::FILE* file = plan.file(sheet)) {
+        const auto tiles = StandardTiles(request.width_px, request.height_px, request.draw);
+        WriteContactSheet(scene, tiles, kSheetColumns, file, "--sheet '" + s.sheet_path + "'", [&](std::size_t i) {
+            progress.Update(static_cast<double>(i + 1) / static_cast<double>(tiles.size()), [&] {
+                return "sheet: tile " + std::to_string(i + 1) + " of " + std::to_string(tiles.size());
+            });
+        });
+    }
+    progress.Clear();
+    return scene.MeshFiles();
 }
 
-// Outputs checked against the module before drawing and against the meshes
-// after, then written and committed together. Throws.
+// Outputs checked against the module before drawing, written to their
+// temporaries while drawing (a sheet a row of tiles at a time), checked
+// against the meshes read, and only then committed together. Throws.
 void Render(const Settings& s, const RenderRequest& request) {
     OutputPlan plan;
     plan.AddInput("the module", ResolveSceneFiles(s.scene).module_path);
     const OutputPlan::Output out = plan.AddOutput("--out", s.out_path);
     const OutputPlan::Output sheet = plan.AddOutput("--sheet", s.sheet_path);
     plan.Check();
-    const Pictures pictures = Draw(s, request);
-    for (const std::string& mesh : pictures.meshes) plan.AddInput("the mesh", mesh);
-    plan.Check();
     plan.Open();
-    if (plan.file(out) != nullptr) EncodePng(pictures.picture, plan.file(out), "--out '" + s.out_path + "'");
-    if (plan.file(sheet) != nullptr) EncodePng(pictures.sheet, plan.file(sheet), "--sheet '" + s.sheet_path + "'");
+    for (const std::string& mesh : Draw(s, request, plan, out, sheet)) plan.AddInput("the mesh", mesh);
+    plan.Check();  // an output onto a mesh read: refused, nothing replaced
     plan.Commit();
 }
 

@@ -87,7 +87,7 @@ std::optional<MeshChoice> MeshNamed(const std::string& name) {
     return std::nullopt;
 }
 
-Image RenderView(VesselScene& scene, const RenderRequest& request) {
+Image RenderView(VesselScene& scene, const RenderRequest& request, const std::function<void(double)>& on_progress) {
     scene.SetLights(request.mesh == MeshChoice::cockpit_lit);
     scene.ResetStates();
     for (const auto& [anim, state] : request.states) scene.SetState(anim, state);
@@ -97,7 +97,7 @@ Image RenderView(VesselScene& scene, const RenderRequest& request) {
     const double aspect = static_cast<double>(request.width_px) / request.height_px;
     const Camera cam = request.view == View::pilot ? PilotCamera()
                                                    : Framed(scene.StoredMesh(index), offset, request.view, aspect);
-    return Render({{&posed, offset}}, cam, request.width_px, request.height_px, request.draw);
+    return Render({{&posed, offset}}, cam, request.width_px, request.height_px, request.draw, on_progress);
 }
 
 }  // namespace vantorel_sim

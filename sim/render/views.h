@@ -2,6 +2,7 @@
 #ifndef VANTOREL_SIM_RENDER_VIEWS_H
 #define VANTOREL_SIM_RENDER_VIEWS_H
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -31,7 +32,7 @@ struct RenderRequest {
 // poses the mesh and draws it. Exterior views are orthographic and framed on
 // the mesh as stored, so pictures of one view share a scale; the pilot view
 // looks forward from the eye point with the mesh at the vessel's offset.
-Image RenderView(VesselScene& scene, const RenderRequest& request);
+Image RenderView(VesselScene& scene, const RenderRequest& request, const std::function<void(double)>& on_progress = {});
 
 }  // namespace vantorel_sim
 

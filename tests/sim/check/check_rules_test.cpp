@@ -3,7 +3,10 @@
 // name: the group, the component and the distance.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
+#include <stdexcept>
+#include <tuple>
 
 #include "asset_fixture.h"
 #include "check/asset_check.h"
@@ -16,14 +19,28 @@ namespace check = vantorel_sim::check;
 using fixture::Assets;
 using fixture::Vec3;
 
-std::vector<check::Finding> RunChecks(const Assets& a, const std::string& name) {
-    const std::string dir = fixture::NewAssetFolder(name);
-    fixture::Write(a, dir);
+std::vector<check::Finding> CheckDir(const std::string& dir) {
     vantorel_sim::SceneOptions options;
     options.asset_dir = dir;
     vantorel_sim::VesselScene scene(options);
     check::CheckContext context(scene);
     return check::CheckAll(context);
+}
+
+std::vector<check::Finding> RunChecks(const Assets& a, const std::string& name) {
+    const std::string dir = fixture::NewAssetFolder(name);
+    fixture::Write(a, dir);
+    return CheckDir(dir);
+}
+
+// A copy of the asset folder with every triangle split `times` times at its
+// edge midpoints: the same surfaces, cut finer.
+std::string CutFiner(const std::string& from, const std::string& name, int times) {
+    const std::string to = fixture::NewAssetFolder(name);
+    const std::string command = std::string(VANTOREL_PYTHON) + " " VANTOREL_SOURCE_DIR "/scripts/subdivide-mesh.py --times " +
+                                std::to_string(times) + " '" + from + "' '" + to + "' 2>/dev/null";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error(command + ": failed");
+    return to;
 }
 
 std::string Lines(const std::vector<check::Finding>& f) {
@@ -35,6 +52,19 @@ std::string Lines(const std::vector<check::Finding>& f) {
 TEST(CheckRules, FixtureThatSuitsTheComponentsPassesEveryRule) {
     const auto found = RunChecks(fixture::GoodAssets(), "good");
     EXPECT_TRUE(found.empty()) << Lines(found);
+}
+
+// The verdict is the surfaces', not the triangulation's: the shipped assets
+// and the fixture give the same report cut once and twice finer.
+TEST(CheckRules, SameFindingsWithEveryTriangleSplitInFour) {
+    const std::string good = fixture::NewAssetFolder("good-whole");
+    fixture::Write(fixture::GoodAssets(), good);
+    for (const std::string& dir : {std::string(VANTOREL_SOURCE_DIR "/assets"), good}) {
+        const std::string expected = Lines(CheckDir(dir));
+        for (int times : {1, 2})
+            EXPECT_EQ(Lines(CheckDir(CutFiner(dir, "cut" + std::to_string(times), times))), expected)
+                << dir << " split " << times << " times";
+    }
 }
 
 // A static face buried inside the structure, just above a closed door, is not
@@ -168,6 +198,31 @@ TEST_P(BrokenFixture, RuleNamesWhatIsWrong) {
     }
     EXPECT_TRUE(caught) << c.name << ": rule " << c.rule << " should say all of its pieces; found:\n" << Lines(found);
 }
+
+// Each broken fixture, cut finer, gives its rule's findings as before.
+class BrokenFixtureCutFiner : public testing::TestWithParam<std::tuple<std::size_t, int>> {};
+
+TEST_P(BrokenFixtureCutFiner, SameFindings) {
+    const auto [index, times] = GetParam();
+    const BrokenCase& c = Cases()[index];
+    Assets a = fixture::GoodAssets();
+    c.breaks(a);
+    const std::string whole = fixture::NewAssetFolder(std::string(c.name) + "-whole");
+    fixture::Write(a, whole);
+    std::string expected, found;
+    for (const auto& f : CheckDir(whole)) expected += f.rule == c.rule ? "rule " + f.text + "\n" : "";
+    for (const auto& f : CheckDir(CutFiner(whole, std::string(c.name) + "-cut", times)))
+        found += f.rule == c.rule ? "rule " + f.text + "\n" : "";
+    EXPECT_FALSE(expected.empty());
+    EXPECT_EQ(found, expected) << c.name << " split " << times << " times";
+}
+
+INSTANTIATE_TEST_SUITE_P(EachRule, BrokenFixtureCutFiner,
+                         testing::Combine(testing::Range<std::size_t>(0, Cases().size()), testing::Values(1, 2)),
+                         [](const testing::TestParamInfo<std::tuple<std::size_t, int>>& i) {
+                             return std::string(Cases()[std::get<0>(i.param)].name) + "_split_" +
+                                    std::to_string(std::get<1>(i.param));
+                         });
 
 INSTANTIATE_TEST_SUITE_P(EachRule, BrokenFixture, testing::Range<std::size_t>(0, Cases().size()),
                          [](const testing::TestParamInfo<std::size_t>& i) { return std::string(Cases()[i.param].name); });

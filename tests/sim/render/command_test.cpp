@@ -54,6 +54,7 @@ TEST(RenderCommand, RefusesWhatItCannotDo) {
         {"render --out x.png --state gear", 2, "expected NAME=STATE"},
         {"render --out x.png --state gear=down", 2, "the state must be a number"},
         {"render --out x.png --size 10x10", 2, "--size must be WxH or N"},
+        {"render --sheet x.png --size 8192x1537", 2, "12591104 pixels; a picture or sheet tile may have at most 12582912"},
         {"render --out x.png --assets no-such-dir", 1, "asset folder 'no-such-dir' does not exist"},
         {"render --out no/such/dir/x.png --size 32", 3, "cannot write --out 'no/such/dir/x.png'"},
         {"render --out same.png --sheet ./same.png", 2, "is the same file as"},

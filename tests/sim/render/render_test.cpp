@@ -4,6 +4,7 @@
 #include <png.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "asset_fixture.h"
 #include "render/bitmap_font.h"
@@ -92,6 +93,24 @@ TEST(Render, PngReadsBackWithItsSizeAndPixels) {
     EXPECT_EQ(px[px.size() - 1], 50);
     std::remove("small.png");
     EXPECT_THROW(vantorel_sim::WritePng(img, "no/such/dir/x.png"), vantorel_sim::PngError);
+}
+
+// Row by row: a picture left short, or given a row too many, is refused.
+TEST(Render, PngWriterRefusesTooFewOrTooManyRows) {
+    const std::vector<Rgb8> row(5, Rgb8{1, 2, 3});
+    for (int rows : {2, 4}) {
+        std::FILE* file = std::tmpfile();
+        ASSERT_NE(file, nullptr);
+        vantorel_sim::PngWriter png(file, "'rows.png'", 5, 3);
+        EXPECT_THROW(
+            {
+                for (int y = 0; y < rows; ++y) png.WriteRow(row.data());
+                png.Finish();
+            },
+            vantorel_sim::PngError)
+            << rows;
+        std::fclose(file);
+    }
 }
 
 TEST(Render, GearStateChangesTheSidePicture) {
