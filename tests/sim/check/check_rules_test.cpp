@@ -207,11 +207,13 @@ TEST_P(BrokenFixtureCutFiner, SameFindings) {
     const BrokenCase& c = Cases()[index];
     Assets a = fixture::GoodAssets();
     c.breaks(a);
-    const std::string whole = fixture::NewAssetFolder(std::string(c.name) + "-whole");
+    // Folders named for the case and the cut, so none is reused within a process.
+    const std::string name = std::string(c.name) + "-split" + std::to_string(times);
+    const std::string whole = fixture::NewAssetFolder(name + "-whole");
     fixture::Write(a, whole);
     std::string expected, found;
     for (const auto& f : CheckDir(whole)) expected += f.rule == c.rule ? "rule " + f.text + "\n" : "";
-    for (const auto& f : CheckDir(CutFiner(whole, std::string(c.name) + "-cut", times)))
+    for (const auto& f : CheckDir(CutFiner(whole, name + "-cut", times)))
         found += f.rule == c.rule ? "rule " + f.text + "\n" : "";
     EXPECT_FALSE(expected.empty());
     EXPECT_EQ(found, expected) << c.name << " split " << times << " times";
