@@ -42,6 +42,8 @@ ASSET_TOOLS = [
     ("check-assets", lambda sim, assets, out: [sim, "check-assets", assets], (5.0, 1024)),
     ("render 1920x1080", lambda sim, assets, out: [sim, "render", "--assets", assets, "--size", "1920x1080",
                                                    "--out", os.path.join(out, "r.png")], (2.0, 1024)),
+    ("export", lambda sim, assets, out: [sim, "export", "--assets", assets, "--out", os.path.join(out, "x.glb")],
+     (2.0, 1024)),
 ]
 FRAMES_PER_LINE = 500
 KEYS = ["G", "0", "F", "K"]
