@@ -13,8 +13,9 @@ named files (e.g. Vantorel.msh); the others are copied unchanged.
 Within a group neighbouring triangles share their new midpoint, so a closed
 surface stays closed. A new vertex takes the mean of its edge's ends: position,
 normal (made unit length again) and texture coordinates. Lines other than a
-group's vertices and triangles are copied as written, so are the original
-vertices. Only Python's standard library.
+group's vertices and triangles are copied as written, and every vertex already
+there keeps its line and index, the new ones appended after them. Only
+Python's standard library.
 """
 import argparse
 import math
